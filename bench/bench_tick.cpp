@@ -1,0 +1,106 @@
+// An idle tick of the hotkey poll (nothing pressed: twelve reads of the settings file) against
+// the floor that any design without a cache has to pay: twelve bare open+read+close of the
+// same file. Prints both and their ratio.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "fakes/fakes.hpp"
+#include "hotkeys/catalogue.hpp"
+#include "hotkeys/poll.hpp"
+#include "settings/settings.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A settings file as the program writes it once every function has a key: 27 lines.
+struct SettingsFolder {
+    fs::path folder;
+    std::string settings_file;
+
+    SettingsFolder() {
+        std::string pattern = (fs::temp_directory_path() / "kestrune-bench-XXXXXX").string();
+        folder = mkdtemp(pattern.data());
+        settings_file = (folder / "settings.ini").string();
+        std::ofstream out(settings_file, std::ios::binary);
+        out << "[KEYS]\r\n";
+        int code = 112;  // F1, F2, ...
+        for (const auto& function : kestrune::kCatalogue) {
+            out << function.settings_key << "=" << code << "\r\n";
+            out << function.settings_key << "_n=F" << (code - 111) << "\r\n";
+            ++code;
+        }
+        out << "[OTHER]\r\nexecuted=123456\r\n";
+    }
+    ~SettingsFolder() { fs::remove_all(folder); }
+};
+
+SettingsFolder& Folder() {
+    static SettingsFolder folder;
+    return folder;
+}
+
+void BM_IdleTick(benchmark::State& state) {
+    kestrune::fakes::FakeKeyboard keys;
+    kestrune::fakes::FakePlayer player;
+    kestrune::fakes::FakeHost host(Folder().folder.string());
+    for (auto _ : state) {
+        kestrune::RunKeyCheckTick(keys, player, host);
+        keys.queries.clear();
+    }
+    if (!player.received.empty()) state.SkipWithError("an idle tick sent a command");
+}
+BENCHMARK(BM_IdleTick);
+
+void BM_TwelveBareReads(benchmark::State& state) {
+    const std::string& path = Folder().settings_file;
+    char buffer[4096];
+    for (auto _ : state) {
+        for (int i = 0; i < 12; ++i) {
+            const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            const ssize_t n = read(fd, buffer, sizeof buffer);
+            close(fd);
+            benchmark::DoNotOptimize(n);
+        }
+    }
+}
+BENCHMARK(BM_TwelveBareReads);
+
+// Keeps each benchmark's time per iteration so that the ratio can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                times[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
+        }
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto tick = reporter.times.find("BM_IdleTick");
+    const auto floor = reporter.times.find("BM_TwelveBareReads");
+    if (tick != reporter.times.end() && floor != reporter.times.end() && floor->second > 0) {
+        std::printf("idle tick %.0f ns, twelve bare reads %.0f ns, ratio %.2f (goal <= 1.30)\n",
+                    tick->second, floor->second, tick->second / floor->second);
+    }
+    return 0;
+}

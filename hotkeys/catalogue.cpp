@@ -1,0 +1,28 @@
+#include "hotkeys/catalogue.hpp"
+
+#include <algorithm>
+
+namespace kestrune {
+
+const std::array<const PlayerFunction*, kCatalogue.size()>& TestOrder() {
+    static const auto order = [] {
+        std::array<const PlayerFunction*, kCatalogue.size()> sorted{};
+        std::transform(kCatalogue.begin(), kCatalogue.end(), sorted.begin(),
+                       [](const PlayerFunction& f) { return &f; });
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const PlayerFunction* a, const PlayerFunction* b) {
+                      return a->test_position < b->test_position;
+                  });
+        return sorted;
+    }();
+    return order;
+}
+
+const PlayerFunction* FindFunction(std::string_view display_name) {
+    for (const PlayerFunction& f : kCatalogue) {
+        if (f.display_name == display_name) return &f;
+    }
+    return nullptr;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrune {
+
+// The executed count as shown after "Functions Executed - ". A number above 999 is grouped in
+// threes from the right with `group_separator` ("1,000"); any other text, numbers up to 999
+// and negative numbers included, comes back unchanged.
+std::string FormatCount(std::string_view count_text, std::string_view group_separator);
+
+}  // namespace kestrune

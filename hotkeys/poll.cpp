@@ -1,0 +1,90 @@
+#include "hotkeys/poll.hpp"
+
+#include <charconv>
+#include <limits>
+
+#include "hotkeys/catalogue.hpp"
+#include "hotkeys/format_count.hpp"
+#include "settings/settings.hpp"
+
+namespace kestrune {
+namespace {
+
+// Decimal digits with an optional leading sign, nothing else, within [lo, hi].
+std::optional<std::int64_t> ParseDecimal(std::string_view text, std::int64_t lo, std::int64_t hi) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    // Leading zeros are harmless; beyond them, more than 19 digits is out of any range here.
+    while (text.size() > 1 && text.front() == '0') text.remove_prefix(1);
+    if (text.size() > 19) return std::nullopt;
+    std::uint64_t magnitude = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    if (magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+        return std::nullopt;
+    }
+    const auto value =
+        negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    if (value < lo || value > hi) return std::nullopt;
+    return value;
+}
+
+bool EndsProgram(const PlayerFunction& function) {
+    return function.settings_key == "exit";
+}
+
+void RunFunction(const PlayerFunction& function, const std::string& path, PlayerLink& player,
+                 PollHost& host) {
+    for (int i = 0; i < function.send_count; ++i) player.Execute(function.command_id);
+    host.SetLastCaption(std::string(kLastCaptionPrefix) + std::string(function.display_name));
+
+    // The count is a count of activations, whether or not the player got the command. A count
+    // that cannot be read as a number, or that is at its largest, is left as it stands.
+    const auto count = ParseCount(ReadSetting(kOtherSection, kExecutedKey, path, "0"));
+    if (count && *count < std::numeric_limits<std::int32_t>::max()) {
+        const std::string next = std::to_string(*count + 1);
+        WriteSetting(kOtherSection, kExecutedKey, next, path);
+        host.SetTotalCaption(std::string(kTotalCaptionPrefix) +
+                             FormatCount(next, host.GroupSeparator()));
+    }
+
+    if (EndsProgram(function)) host.Unload();
+}
+
+}  // namespace
+
+std::optional<std::int16_t> ParseKeyCode(std::string_view text) {
+    const auto value = ParseDecimal(text, std::numeric_limits<std::int16_t>::min(),
+                                    std::numeric_limits<std::int16_t>::max());
+    if (!value) return std::nullopt;
+    return static_cast<std::int16_t>(*value);
+}
+
+std::optional<std::int32_t> ParseCount(std::string_view text) {
+    const auto value = ParseDecimal(text, std::numeric_limits<std::int32_t>::min(),
+                                    std::numeric_limits<std::int32_t>::max());
+    if (!value) return std::nullopt;
+    return static_cast<std::int32_t>(*value);
+}
+
+void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host) {
+    for (const PlayerFunction* function : TestOrder()) {
+        const std::string path = SettingsPath(host.ProgramFolder());
+        const bool alt_down = keys.Query(kAltKeyCode) != 0;
+        const auto code =
+            ParseKeyCode(ReadSetting(kKeysSection, function->settings_key, path, "0"));
+        // A code that is not a number in range was put there by hand: that function has no key,
+        // and the others go on working.
+        const bool key_down = code && keys.Query(*code) != 0;
+        if (alt_down && key_down) {
+            RunFunction(*function, path, player, host);
+            return;
+        }
+    }
+}
+
+}  // namespace kestrune

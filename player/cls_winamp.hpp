@@ -1,0 +1,19 @@
+// The player link over Win32: the player is the top-level window of class "Winamp v1.x".
+#pragma once
+
+#include "player/player_link.hpp"
+
+namespace kestrune {
+
+inline constexpr char kPlayerWindowClass[] = "Winamp v1.x";
+
+class cls_Winamp final : public PlayerLink {
+  public:
+    // Looks the window up afresh at each call; no handle is kept.
+    bool IsWinampRunning() override;
+    // WM_COMMAND with wParam = command_id and lParam = 0, sent synchronously to the first
+    // window of the player's class; nothing is sent when there is none.
+    void Execute(std::int32_t command_id) override;
+};
+
+}  // namespace kestrune

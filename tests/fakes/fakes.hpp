@@ -1,0 +1,81 @@
+// Stand-ins for the operating system behind the core's interfaces.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "hotkeys/key_state.hpp"
+#include "hotkeys/poll.hpp"
+#include "player/player_link.hpp"
+
+namespace kestrune::fakes {
+
+// A keyboard whose keys are held down or tapped by the test. Like the real key state, a tap
+// reports once ("pressed since the previous query") and is then forgotten.
+class FakeKeyboard final : public KeyState {
+  public:
+    void Press(std::int32_t code) { down_.insert(code); }
+    void Release(std::int32_t code) { down_.erase(code); }
+    void Tap(std::int32_t code) { tapped_.insert(code); }
+    void ReleaseAll() { down_.clear(); }
+
+    std::int16_t Query(std::int32_t code) override {
+        queries.push_back(code);
+        if (down_.count(code)) return static_cast<std::int16_t>(0x8000);
+        if (tapped_.erase(code)) return 1;
+        return 0;
+    }
+
+    std::vector<std::int32_t> queries;
+
+  private:
+    std::set<std::int32_t> down_;
+    std::set<std::int32_t> tapped_;
+};
+
+class FakePlayer final : public PlayerLink {
+  public:
+    bool running = true;
+    std::vector<std::int32_t> received;
+    int searches = 0;
+
+    bool IsWinampRunning() override {
+        ++searches;
+        return running;
+    }
+    void Execute(std::int32_t command_id) override {
+        ++searches;
+        if (running) received.push_back(command_id);
+    }
+};
+
+class FakeHost final : public PollHost {
+  public:
+    explicit FakeHost(std::string folder) : folder(std::move(folder)) {}
+
+    std::string folder;
+    std::string separator = ",";
+    std::string last_caption = "Last Function Executed - None";
+    std::string total_caption = "Functions Executed - [Number]";
+    int unloads = 0;
+    std::vector<std::string> events;  // captions and unloads, in the order they happened
+
+    std::string ProgramFolder() override { return folder; }
+    std::string GroupSeparator() override { return separator; }
+    void SetLastCaption(std::string_view caption) override {
+        last_caption = caption;
+        events.push_back("last:" + last_caption);
+    }
+    void SetTotalCaption(std::string_view caption) override {
+        total_caption = caption;
+        events.push_back("total:" + total_caption);
+    }
+    void Unload() override {
+        ++unloads;
+        events.push_back("unload");
+    }
+};
+
+}  // namespace kestrune::fakes

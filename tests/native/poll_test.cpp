@@ -1,0 +1,268 @@
+// The hotkey poll against a fake keyboard, player and host, with a real settings file in a
+// temporary folder.
+#include "hotkeys/poll.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/fakes.hpp"
+#include "fakes/temp_folder.hpp"
+
+namespace kestrune {
+namespace {
+
+using fakes::FakeHost;
+using fakes::FakeKeyboard;
+using fakes::FakePlayer;
+using fakes::TempFolder;
+
+constexpr int kAlt = 18;
+constexpr int kF5 = 116;
+constexpr int kF6 = 117;
+
+class PollTest : public ::testing::Test {
+  protected:
+    void Tick() { RunKeyCheckTick(keys, player, host); }
+    void WriteSettings(const std::string& text) { folder.Write("settings.ini", text); }
+    std::string Settings() const { return folder.Read("settings.ini"); }
+
+    TempFolder folder;
+    FakeKeyboard keys;
+    FakePlayer player;
+    FakeHost host{folder.str()};
+};
+
+TEST_F(PollTest, IdleTickQueriesAltBeforeEveryKeyAndChangesNothing) {
+    WriteSettings("[KEYS]\r\nnext track=117\r\nplay=116\r\n");
+    const std::string before = Settings();
+    Tick();
+    // Test order: Next Track, Prev Track, Play, Stop, then catalogue order; missing codes are 0.
+    EXPECT_EQ(keys.queries, (std::vector<std::int32_t>{kAlt, kF6, kAlt, 0, kAlt, kF5, kAlt, 0,
+                                                       kAlt, 0,   kAlt, 0, kAlt, 0,   kAlt, 0,
+                                                       kAlt, 0,   kAlt, 0, kAlt, 0,   kAlt, 0}));
+    EXPECT_TRUE(player.received.empty());
+    EXPECT_EQ(host.events, std::vector<std::string>{});
+    EXPECT_EQ(Settings(), before);
+}
+
+TEST_F(PollTest, NoSettingsFileFiresNothingAndCreatesNothing) {
+    for (int code = 1; code < 256; ++code) keys.Press(code);  // every key down at once
+    Tick();
+    EXPECT_TRUE(player.received.empty());
+    EXPECT_TRUE(host.events.empty());
+    EXPECT_EQ(folder.EntryCount(), 0u);
+}
+
+TEST_F(PollTest, AltF6RunsNextTrackAndCountsIt) {
+    WriteSettings("[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n");
+    keys.Press(kAlt);
+    keys.Press(kF6);
+    Tick();
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
+    EXPECT_EQ(host.last_caption, "Last Function Executed - Next Track");
+    EXPECT_EQ(host.total_caption, "Functions Executed - 1");
+    EXPECT_EQ(Settings(),
+              "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=1\r\n");
+    EXPECT_EQ(keys.queries, (std::vector<std::int32_t>{kAlt, kF6}))
+        << "the first hit ends the tick";
+}
+
+TEST_F(PollTest, AltOrKeyAloneFiresNothing) {
+    WriteSettings("[KEYS]\r\nnext track=117\r\n");
+    keys.Press(kAlt);
+    Tick();
+    keys.Release(kAlt);
+    keys.Press(kF6);
+    Tick();
+    EXPECT_TRUE(player.received.empty());
+    EXPECT_FALSE(folder.Read("settings.ini").find("OTHER") != std::string::npos);
+}
+
+TEST_F(PollTest, KeyCodeEighteenFiresOnAltAlone) {
+    WriteSettings("[KEYS]\r\npause=18\r\n");
+    keys.Press(kAlt);
+    Tick();
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40046});
+    EXPECT_EQ(host.last_caption, "Last Function Executed - Pause");
+}
+
+TEST_F(PollTest, KeyPressedSinceThePreviousQueryCounts) {
+    WriteSettings("[KEYS]\r\nnext track=117\r\n");
+    keys.Press(kAlt);
+    keys.Tap(kF6);  // pressed and released between two ticks
+    Tick();
+    Tick();
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
+}
+
+TEST_F(PollTest, EarlierTestPositionWins) {
+    // Play and Next Track both down: Next Track (position 1) beats Play (position 3).
+    WriteSettings("[KEYS]\r\nplay=116\r\nnext track=117\r\n");
+    keys.Press(kAlt);
+    keys.Press(kF5);
+    keys.Press(kF6);
+    Tick();
+    Tick();
+    EXPECT_EQ(player.received, (std::vector<std::int32_t>{40048, 40048}));
+
+    // The same key for Play and Exit: only Play, which is tested first, ever fires.
+    WriteSettings("[KEYS]\r\nexit=65\r\nplay=65\r\n");
+    keys.ReleaseAll();
+    keys.Press(kAlt);
+    keys.Press(65);
+    Tick();
+    EXPECT_EQ(player.received.back(), 40045);
+    EXPECT_EQ(host.unloads, 0);
+}
+
+TEST_F(PollTest, HeldCombinationFiresAtEveryTick) {
+    WriteSettings("[KEYS]\r\nvolume up=38\r\n");
+    keys.Press(kAlt);
+    keys.Press(38);
+    for (int i = 0; i < 3; ++i) Tick();
+    EXPECT_EQ(player.received, std::vector<std::int32_t>(15, 40058)) << "five per activation";
+    EXPECT_EQ(host.total_caption, "Functions Executed - 3");
+    EXPECT_NE(Settings().find("executed=3\r\n"), std::string::npos);
+}
+
+TEST_F(PollTest, VolumeDownWithoutPlayerSearchesFiveTimesAndStillCounts) {
+    WriteSettings("[KEYS]\r\nvolume down=40\r\n[OTHER]\r\nexecuted=41\r\n");
+    player.running = false;
+    keys.Press(kAlt);
+    keys.Press(40);
+    Tick();
+    EXPECT_EQ(player.searches, 5);
+    EXPECT_TRUE(player.received.empty());
+    EXPECT_EQ(host.last_caption, "Last Function Executed - Volume Down");
+    EXPECT_EQ(host.total_caption, "Functions Executed - 42");
+    EXPECT_NE(Settings().find("executed=42"), std::string::npos);
+}
+
+TEST_F(PollTest, CountIsUpdatedWhereItStandsAndGrouped) {
+    WriteSettings("; my keys\n[keys]\nNEXT TRACK = 117\n\n[Other]\nEXECUTED=999\n");
+    host.separator = ".";
+    keys.Press(kAlt);
+    keys.Press(kF6);
+    Tick();
+    EXPECT_EQ(Settings(), "; my keys\n[keys]\nNEXT TRACK = 117\n\n[Other]\nEXECUTED=1000\n");
+    EXPECT_EQ(host.total_caption, "Functions Executed - 1.000");
+}
+
+TEST_F(PollTest, CountThatCannotGrowIsLeftAlone) {
+    for (const char* count : {"2147483647", "12abc", "99999999999", "1.5", "0x10"}) {
+        SCOPED_TRACE(count);
+        const std::string file =
+            std::string("[KEYS]\r\nstop=83\r\n[OTHER]\r\nexecuted=") + count + "\r\n";
+        WriteSettings(file);
+        host = FakeHost(folder.str());
+        player.received.clear();
+        keys.ReleaseAll();
+        keys.Press(kAlt);
+        keys.Press(83);
+        Tick();
+        EXPECT_EQ(player.received, std::vector<std::int32_t>{40047}) << "the command still goes";
+        EXPECT_EQ(host.last_caption, "Last Function Executed - Stop");
+        EXPECT_EQ(host.total_caption, "Functions Executed - [Number]") << "caption kept";
+        EXPECT_EQ(Settings(), file) << "nothing written";
+    }
+}
+
+TEST_F(PollTest, NegativeCountIsStillCounted) {
+    WriteSettings("[KEYS]\r\nstop=83\r\n[OTHER]\r\nexecuted=-5\r\n");
+    keys.Press(kAlt);
+    keys.Press(83);
+    Tick();
+    EXPECT_EQ(host.total_caption, "Functions Executed - -4");
+}
+
+TEST_F(PollTest, HandEditedKeyCodesAreNoKeyForThatFunctionOnly) {
+    // Each bad code leaves Next Track without a key; Play, tested later, keeps working.
+    for (const char* code : {"abc", "117abc", "1e2", "0x75", "11 7", "117.0", "32768", "-32769",
+                             "70000", "99999999999999999999", "--1", "+",
+                             "\x01"
+                             "17"}) {
+        SCOPED_TRACE(code);
+        WriteSettings(std::string("[KEYS]\r\nnext track=") + code + "\r\nplay=116\r\n");
+        keys = FakeKeyboard();
+        player.received.clear();
+        keys.Press(kAlt);
+        keys.Press(kF6);
+        keys.Press(kF5);
+        Tick();
+        EXPECT_EQ(player.received, std::vector<std::int32_t>{40045});
+        EXPECT_EQ(keys.queries, (std::vector<std::int32_t>{kAlt, kAlt, 0, kAlt, kF5}))
+            << "a rejected code is never queried";
+    }
+}
+
+TEST_F(PollTest, CodesInRangeWithSignOrZerosAreAccepted) {
+    for (const char* code : {"+117", "0117", "  117  ", "\t117"}) {
+        SCOPED_TRACE(code);
+        WriteSettings(std::string("[KEYS]\r\nnext track=") + code + "\r\n");
+        player.received.clear();
+        keys.Press(kAlt);
+        keys.Press(kF6);
+        Tick();
+        EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
+    }
+}
+
+TEST_F(PollTest, BlankOrZeroCodesNeverFire) {
+    for (const char* line : {"next track=", "next track=   ", "next track=0", "next track"}) {
+        SCOPED_TRACE(line);
+        WriteSettings(std::string("[KEYS]\r\n") + line + "\r\n");
+        for (int code = 1; code < 256; ++code) keys.Press(code);
+        Tick();
+        EXPECT_TRUE(player.received.empty());
+    }
+}
+
+TEST_F(PollTest, HandEditIsSeenAtTheNextTick) {
+    WriteSettings("[KEYS]\r\nnext track=117\r\n");
+    keys.Press(kAlt);
+    keys.Press(kF6);
+    Tick();
+    WriteSettings("[KEYS]\r\nnext track=118\r\n");
+    Tick();
+    EXPECT_EQ(player.received.size(), 1u) << "F6 no longer assigned";
+    keys.Press(118);
+    Tick();
+    EXPECT_EQ(player.received.size(), 2u);
+}
+
+TEST_F(PollTest, ExitSendsCountsAndThenUnloads) {
+    WriteSettings("[KEYS]\r\nexit=88\r\n[OTHER]\r\nexecuted=9\r\n");
+    keys.Press(kAlt);
+    keys.Press(88);
+    Tick();
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40001});
+    EXPECT_EQ(host.events, (std::vector<std::string>{"last:Last Function Executed - Exit",
+                                                     "total:Functions Executed - 10", "unload"}));
+    EXPECT_NE(Settings().find("executed=10"), std::string::npos);
+}
+
+TEST_F(PollTest, ExitUnloadsEvenWhenTheCountCannotGrow) {
+    WriteSettings("[KEYS]\r\nexit=88\r\n[OTHER]\r\nexecuted=2147483647\r\n");
+    keys.Press(kAlt);
+    keys.Press(88);
+    Tick();
+    EXPECT_EQ(host.unloads, 1);
+}
+
+TEST(ParseNumbers, KeyCodeAndCountRanges) {
+    EXPECT_EQ(ParseKeyCode("32767"), 32767);
+    EXPECT_EQ(ParseKeyCode("-32768"), -32768);
+    EXPECT_EQ(ParseKeyCode("32768"), std::nullopt);
+    EXPECT_EQ(ParseKeyCode(""), std::nullopt);
+    EXPECT_EQ(ParseCount("2147483647"), 2147483647);
+    EXPECT_EQ(ParseCount("-2147483648"), -2147483647 - 1);
+    EXPECT_EQ(ParseCount("2147483648"), std::nullopt);
+    EXPECT_EQ(ParseCount("-2147483649"), std::nullopt);
+    EXPECT_EQ(ParseCount("00000000000000000000000000000000007"), 7);
+    EXPECT_EQ(ParseCount("18446744073709551617"), std::nullopt) << "beyond 64 bits";
+}
+
+}  // namespace
+}  // namespace kestrune

@@ -1,0 +1,134 @@
+// One real tick of the poll: injected keys, the real key state, the real player link and the
+// real settings file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "hotkeys/poll.hpp"
+#include "keyboard.hpp"
+#include "player/cls_winamp.hpp"
+#include "settings/settings.hpp"
+#include "stand_in_player.hpp"
+#include "util/win32_platform.hpp"
+
+namespace kestrune {
+namespace {
+
+using testing::ReleaseKeys;
+using testing::SendKey;
+using testing::StandInPlayer;
+using testing::WaitForKeys;
+
+class RecordingHost final : public PollHost {
+  public:
+    explicit RecordingHost(std::string folder) : folder_(std::move(folder)) {}
+    std::string ProgramFolder() override { return folder_; }
+    std::string GroupSeparator() override { return UserGroupSeparator(); }
+    void SetLastCaption(std::string_view caption) override { last = caption; }
+    void SetTotalCaption(std::string_view caption) override { total = caption; }
+    void Unload() override { ++unloads; }
+
+    std::string last;
+    std::string total;
+    int unloads = 0;
+
+  private:
+    std::string folder_;
+};
+
+class TickTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"kestrune-tick-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        settings_ = folder_ + L"\\settings.ini";
+    }
+    void TearDown() override {
+        DeleteFileW(settings_.c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    void WriteSettings(const std::string& text) {
+        std::ofstream(settings_.c_str(), std::ios::binary) << text;
+    }
+    std::string Settings() {
+        std::ifstream in(settings_.c_str(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::wstring folder_;
+    std::wstring settings_;
+};
+
+TEST_F(TickTest, AltF6ReachesThePlayerAndIsCounted) {
+    WriteSettings("[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n");
+    StandInPlayer player;
+    Win32KeyState keys;
+    cls_Winamp winamp;
+    RecordingHost host(WideToUtf8(folder_));
+
+    SendKey(VK_MENU, true);
+    SendKey(VK_F6, true);
+    ASSERT_TRUE(WaitForKeys({VK_MENU, VK_F6}, true));
+    RunKeyCheckTick(keys, winamp, host);
+    ReleaseKeys({VK_MENU, VK_F6});
+
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
+    EXPECT_EQ(host.last, "Last Function Executed - Next Track");
+    EXPECT_EQ(host.total, "Functions Executed - 1");
+    EXPECT_EQ(Settings(),
+              "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=1\r\n");
+
+    // Once the keys are up (and their pressed-since bits read), a tick does nothing.
+    RunKeyCheckTick(keys, winamp, host);
+    EXPECT_EQ(player.received.size(), 1u);
+}
+
+TEST_F(TickTest, F6WithoutAltFiresNothing) {
+    WriteSettings("[KEYS]\r\nnext track=117\r\n");
+    StandInPlayer player;
+    Win32KeyState keys;
+    cls_Winamp winamp;
+    RecordingHost host(WideToUtf8(folder_));
+
+    SendKey(VK_F6, true);
+    ASSERT_TRUE(WaitForKeys({VK_F6}, true));
+    RunKeyCheckTick(keys, winamp, host);
+    ReleaseKeys({VK_F6});
+
+    EXPECT_TRUE(player.received.empty());
+    EXPECT_EQ(Settings(), "[KEYS]\r\nnext track=117\r\n");
+}
+
+TEST(Win32Platform, KeyCodesOutsideTheKeyboardReadAsUp) {
+    Win32KeyState keys;
+    for (int code : {-1, -32768, 256, 256 + 'A', 32767}) EXPECT_EQ(keys.Query(code), 0) << code;
+}
+
+TEST(Win32Platform, ProgramFolderIsTheExecutablesFolder) {
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, n);
+    folder.erase(folder.find_last_of(L'\\'));
+    EXPECT_EQ(ProgramFolder(), WideToUtf8(folder));
+    EXPECT_EQ(SettingsPath(ProgramFolder()), WideToUtf8(folder) + "\\settings.ini");
+}
+
+TEST(Win32Platform, GroupSeparatorComesFromTheUserLocale) {
+    wchar_t expected[8] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, expected, 8);
+    EXPECT_EQ(UserGroupSeparator(), WideToUtf8(expected));
+}
+
+TEST(Win32Platform, Utf8RoundTrip) {
+    const std::wstring wide = L"Kestr\u00fcne \u03bb\u0416 \u4e2d \U0001F3B5";
+    EXPECT_EQ(Utf8ToWide(WideToUtf8(wide)), wide);
+    EXPECT_EQ(WideToUtf8(L"\u00fc"), "\xC3\xBC");
+}
+
+}  // namespace
+}  // namespace kestrune
