@@ -22,12 +22,14 @@
 
 namespace kestrune::profile {
 
-// The value stored under `key` in `section`, or nothing when there is no such entry.
+// The value stored under `key` in `section`, or nothing when there is no such entry. The names
+// asked for are trimmed of spaces and tabs; a blank section or key finds nothing.
 std::optional<std::string> Find(std::string_view content, std::string_view section,
                                 std::string_view key);
 
 // The content after storing `value` under `key` in `section`:
-// - an existing entry keeps its line, its key spelling and its place; only the value changes;
+// - an existing entry keeps its line, its key spelling and its place; only the value changes
+//   (blanks after the old value go with it);
 // - a missing entry goes after the last entry of its section;
 // - a missing section is appended at the end of the file, followed by the entry.
 // Nothing is returned (the write is refused) when the section, key or value holds CR or LF,

@@ -1,0 +1,235 @@
+// The settings file operations on POSIX systems (the native tests and benchmarks run here).
+// '\' in a path is read as '/', so Windows-style paths such as "folder\settings.ini" work.
+//
+// ReadAll runs twelve times on every hotkey poll, so it costs what a bare read costs: open, one
+// read, close. Something other than a regular file reads as whatever read() gives it (a FIFO
+// without a writer reads as empty); ReplaceAll refuses to replace it.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "settings/file_store.hpp"
+
+namespace kestrune::file_store {
+namespace {
+
+std::string NativePath(std::string_view path) {
+    std::string native(path);
+    for (char& c : native) {
+        if (c == '\\') c = '/';
+    }
+    return native;
+}
+
+// The folder that holds `path` (which uses '/' only), as a path that can be opened.
+std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Closes the descriptor when it goes out of scope.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded (it may report a late write error).
+    bool Close() {
+        int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+bool WriteEverything(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// '*' matches any run of characters, '?' any one character; everything else matches itself.
+// Names match with case, as the file system itself compares them.
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t star = std::string_view::npos;
+    std::size_t star_name = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            star_name = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++star_name;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+bool IsRegularFile(int folder_fd, const char* name) {
+    struct stat info;
+    return ::fstatat(folder_fd, name, &info, 0) == 0 && S_ISREG(info.st_mode);
+}
+
+std::atomic<unsigned> temp_counter{0};
+
+constexpr std::size_t kReadChunk = 16 * 1024;
+constexpr std::size_t kMaxFileSize = 64 * 1024 * 1024;
+
+}  // namespace
+
+ReadResult ReadAll(std::string_view path) {
+    ReadResult result;
+    std::string native = NativePath(path);
+    // O_NONBLOCK: a FIFO at the path must not hang the poll waiting for a writer. Regular files
+    // ignore the flag.
+    Descriptor file(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid()) {
+        result.status =
+            (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::kMissing : ReadStatus::kError;
+        return result;
+    }
+    // No fstat: on a regular file a read that returns less than it was asked for has reached
+    // the end, so a settings file costs a single read. A folder fails that read (EISDIR).
+    char buffer[kReadChunk];
+    bool at_end = false;
+    while (!at_end) {
+        ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes.append(buffer, static_cast<std::size_t>(got));
+        at_end = static_cast<std::size_t>(got) < sizeof buffer;
+        if (result.bytes.size() > kMaxFileSize) {  // not a settings file (a device, say)
+            result.bytes.clear();
+            return result;
+        }
+    }
+    result.status = ReadStatus::kOk;
+    return result;
+}
+
+// A symbolic link is written through: the file it points to is replaced, the link stays.
+// The new file gets the old file's permission bits and, where allowed, its owner and group.
+bool ReplaceAll(std::string_view path, std::string_view bytes) {
+    std::string target = NativePath(path);
+    struct stat old_info;
+    bool exists = false;
+    if (::lstat(target.c_str(), &old_info) == 0) {
+        if (S_ISLNK(old_info.st_mode)) {
+            char resolved[PATH_MAX];
+            if (::realpath(target.c_str(), resolved) == nullptr) return false;
+            target = resolved;
+            if (::stat(target.c_str(), &old_info) != 0) return false;
+        }
+        exists = true;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    // Root ignores permission bits, so a file without its owner's write bit is refused here,
+    // for every user alike.
+    if (exists && (!S_ISREG(old_info.st_mode) || (old_info.st_mode & S_IWUSR) == 0)) return false;
+
+    // A new file gets 0666 less the umask, as any newly created file would.
+    mode_t create_mode = exists ? (old_info.st_mode & 07777) : 0666;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = target + "." + std::to_string(::getpid()) + "-" +
+               std::to_string(temp_counter.fetch_add(1)) + ".tmp";
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+
+    Descriptor file(fd);
+    bool ok = WriteEverything(file.get(), bytes);
+    if (ok && exists) {
+        // The umask may have cleared bits of the old mode at creation.
+        ok = ::fchmod(file.get(), old_info.st_mode & 07777) == 0;
+        bool other_owner = old_info.st_uid != ::geteuid() || old_info.st_gid != ::getegid();
+        if (ok && other_owner && ::fchown(file.get(), old_info.st_uid, old_info.st_gid) != 0) {
+            // Giving the file back to its owner needs privileges; without them the file
+            // belongs to the writer, which is no reason to fail.
+        }
+    }
+    ok = ok && ::fsync(file.get()) == 0;
+    ok = file.Close() && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+
+    // Make the rename itself durable. The new content is already in place, so a folder that
+    // cannot be synced does not make the write fail.
+    Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid()) ::fsync(folder.get());
+    return true;
+}
+
+// Hidden files are those whose names start with '.'; POSIX has no system files.
+bool MatchesOrdinaryFile(std::string_view pattern) {
+    std::string native = NativePath(pattern);
+    std::size_t slash = native.rfind('/');
+    std::string folder = FolderOf(native);
+    std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
+    if (name.empty() || name.front() == '.') return false;
+
+    if (name.find_first_of("*?") == std::string::npos) {
+        struct stat info;
+        return ::stat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    }
+
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return false;
+    bool found = false;
+    while (!found) {
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) break;
+        if (entry->d_name[0] == '.' || !WildcardMatch(name, entry->d_name)) continue;
+        if (entry->d_type == DT_REG) {
+            found = true;
+        } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            found = IsRegularFile(::dirfd(dir), entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+}  // namespace kestrune::file_store

@@ -1,0 +1,426 @@
+// The settings routines against real files, each test in a fresh temporary folder.
+#include "settings/settings.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "settings/file_store.hpp"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+class SettingsFileTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "kestrune-settings-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+        path_ = SettingsPath(folder_.string());
+        file_ = folder_ / "settings.ini";
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        // Make everything removable again, whatever a test did to the permissions.
+        for (const auto& entry : fs::recursive_directory_iterator(folder_, ignored)) {
+            if (!entry.is_symlink()) {
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+            }
+        }
+        fs::remove_all(folder_, ignored);
+    }
+
+    void Put(const std::string& bytes) { PutAt(file_, bytes); }
+
+    static void PutAt(const fs::path& where, const std::string& bytes) {
+        std::ofstream out(where, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        ASSERT_TRUE(out.good()) << where;
+    }
+
+    std::string Contents() const {
+        std::ifstream in(file_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // The names in the folder, sorted: shows any temporary file a write left behind.
+    std::vector<std::string> FolderNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path folder_;
+    std::string path_;  // as the program forms it: folder + "\settings.ini"
+    fs::path file_;     // the same file, as a native path
+};
+
+using NameList = std::vector<std::string>;
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+TEST_F(SettingsFileTest, SettingsReadMissingFileGivesDefaultAndCreatesNothing) {
+    EXPECT_EQ(ReadSetting("KEYS", "next track", path_, "0"), "0");
+    EXPECT_EQ(ReadSetting("KEYS", "next track", path_, ""), "");
+    EXPECT_EQ(FolderNames(), NameList{});
+}
+
+TEST_F(SettingsFileTest, SettingsReadMissingFolderGivesDefault) {
+    EXPECT_EQ(ReadSetting("KEYS", "k", SettingsPath((folder_ / "nope").string()), "d"), "d");
+}
+
+TEST_F(SettingsFileTest, SettingsReadFolderInPlaceOfFileGivesDefault) {
+    fs::create_directory(file_);
+    EXPECT_EQ(ReadSetting("KEYS", "k", path_, "d"), "d");
+}
+
+struct ReadCase {
+    const char* name;
+    std::string content;
+    const char* key;
+    std::string expected;  // with the default "DEF"
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SettingsReadTest : public SettingsFileTest, public testing::WithParamInterface<ReadCase> {};
+
+TEST_P(SettingsReadTest, ReadsValueOrDefault) {
+    const ReadCase& c = GetParam();
+    Put(c.content);
+    EXPECT_EQ(ReadSetting("KEYS", c.key, path_, "DEF"), c.expected);
+}
+
+const ReadCase kReadCases[] = {
+    {"Value", "[KEYS]\r\nnext track=117\r\n", "next track", "117"},
+    {"KeyLowerCased", "[KEYS]\r\nnext track=117\r\n", "Next TRACK", "117"},
+    {"EmptyValueGivesDefault", "[KEYS]\r\nnext track=\r\n", "next track", "DEF"},
+    {"SpacesGiveDefault", "[KEYS]\r\nnext track=    \r\n", "next track", "DEF"},
+    {"QuotedSpacesGiveDefault", "[KEYS]\r\nnext track=\"   \"\r\n", "next track", "DEF"},
+    {"QuotedTabIsAValue", "[KEYS]\r\nnext track=\"\t\"\r\n", "next track", "\t"},
+    {"MissingKeyGivesDefault", "[KEYS]\r\nplay=1\r\n", "next track", "DEF"},
+    {"MissingSectionGivesDefault", "[OTHER]\r\nnext track=1\r\n", "next track", "DEF"},
+    {"EmptyFileGivesDefault", "", "next track", "DEF"},
+    {"Value749Kept", "[KEYS]\r\nk=" + std::string(749, 'a') + "\r\n", "k", std::string(749, 'a')},
+    {"Value750Cut", "[KEYS]\r\nk=" + std::string(749, 'a') + "b\r\n", "k", std::string(749, 'a')},
+    {"Value800Cut", "[KEYS]\r\nk=" + std::string(800, 'z') + "\r\n", "k", std::string(749, 'z')},
+    // The cut comes first: 749 spaces are blank even though the whole value is not.
+    {"CutToSpacesGivesDefault", "[KEYS]\r\nk=\"" + std::string(760, ' ') + "x\"\r\n", "k", "DEF"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsReadTest, testing::ValuesIn(kReadCases),
+                         [](const testing::TestParamInfo<ReadCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+TEST_F(SettingsFileTest, SettingsWriteCreatesFile) {
+    WriteSetting("KEYS", "Next Track_n", "F6", path_);
+    EXPECT_EQ(Contents(), "[KEYS]\r\nnext track_n=F6\r\n");
+    EXPECT_EQ(ReadSetting("KEYS", "next track_n", path_, ""), "F6");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+TEST_F(SettingsFileTest, SettingsWriteSequenceBuildsFile) {
+    WriteSetting("KEYS", "next track", "117", path_);
+    WriteSetting("KEYS", "next track_n", "F6", path_);
+    WriteSetting("OTHER", "executed", "5", path_);
+    WriteSetting("KEYS", "next track", "120", path_);
+    WriteSetting("OTHER", "EXECUTED", "6", path_);
+    EXPECT_EQ(Contents(),
+              "[KEYS]\r\nnext track=120\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=6\r\n");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+TEST_F(SettingsFileTest, SettingsWriteKeepsUntouchedLines) {
+    const std::string before =
+        "; Kestrune\n\n[KEYS]\n  next track = 117  ; old\n\x01junk\0\xff\n[OTHER]\r\nEXECUTED=5"s;
+    Put(before);
+    WriteSetting("OTHER", "executed", "7", path_);
+    EXPECT_EQ(Contents(),
+              "; Kestrune\n\n[KEYS]\n  next track = 117  ; old\n\x01junk\0\xff\n[OTHER]\r\n"
+              "EXECUTED=7"s);
+    WriteSetting("KEYS", "play", "80", path_);
+    EXPECT_EQ(Contents(),
+              "; Kestrune\n\n[KEYS]\n  next track = 117  ; old\n\x01junk\0\xff\nplay=80\r\n"
+              "[OTHER]\r\nEXECUTED=7"s);
+}
+
+TEST_F(SettingsFileTest, SettingsWriteEmptyValuesKeepEntries) {
+    Put("[KEYS]\r\nplay=80\r\nplay_n=P\r\n");
+    WriteSetting("KEYS", "play", "", path_);
+    WriteSetting("KEYS", "play_n", "", path_);
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=\r\nplay_n=\r\n");
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, "none"), "none");
+}
+
+TEST_F(SettingsFileTest, SettingsWriteRefusedValueChangesNothing) {
+    Put("[KEYS]\r\nplay=80\r\n");
+    WriteSetting("KEYS", "play", "1\r\n[EVIL]\r\nx=1", path_);
+    WriteSetting("KEYS", "a=b", "1", path_);
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=80\r\n");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+TEST_F(SettingsFileTest, SettingsWriteSameValueLeavesFileAlone) {
+    Put("[KEYS]\r\nplay=80\r\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(file_.c_str(), &before), 0);
+    WriteSetting("KEYS", "play", "80", path_);
+    struct stat same {};
+    ASSERT_EQ(::stat(file_.c_str(), &same), 0);
+    EXPECT_EQ(same.st_ino, before.st_ino) << "the file was replaced";
+
+    WriteSetting("KEYS", "play", "81", path_);
+    struct stat changed {};
+    ASSERT_EQ(::stat(file_.c_str(), &changed), 0);
+    EXPECT_NE(changed.st_ino, before.st_ino) << "a change goes to a new file renamed over the old";
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=81\r\n");
+}
+
+TEST_F(SettingsFileTest, SettingsWriteIntoMissingFolderCreatesNothing) {
+    const fs::path missing = folder_ / "gone";
+    WriteSetting("KEYS", "play", "1", SettingsPath(missing.string()));
+    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_EQ(FolderNames(), NameList{});
+}
+
+TEST_F(SettingsFileTest, SettingsWriteToReadOnlyFileChangesNothing) {
+    const std::string before = "[KEYS]\r\nplay=80\r\n";
+    Put(before);
+    fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    WriteSetting("KEYS", "play", "1", path_);
+    WriteSetting("NEW", "k", "1", path_);
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+TEST_F(SettingsFileTest, SettingsWriteOntoFolderLosesNothing) {
+    fs::create_directory(file_);
+    PutAt(file_ / "inside", "keep");
+    WriteSetting("KEYS", "play", "1", path_);
+    EXPECT_TRUE(fs::is_directory(file_));
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    EXPECT_TRUE(fs::exists(file_ / "inside"));
+}
+
+TEST_F(SettingsFileTest, SettingsWriteOntoUnreadableFileLosesNothing) {
+    // A FIFO is no settings file: reads give defaults, and a write must not replace it.
+    ASSERT_EQ(::mkfifo(file_.c_str(), 0644), 0);
+    WriteSetting("KEYS", "play", "1", path_);
+    EXPECT_TRUE(fs::is_fifo(file_));
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, "d"), "d");
+
+    // A link to itself cannot be opened at all.
+    fs::remove(file_);
+    fs::create_symlink("settings.ini", file_);
+    WriteSetting("KEYS", "play", "1", path_);
+    EXPECT_TRUE(fs::is_symlink(file_));
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+TEST_F(SettingsFileTest, SettingsWriteOntoUnreadableRegularFileLosesNothing) {
+    // A file its user may write but not read: the write must not replace it with a file made
+    // from nothing. Root reads everything, so as root the write runs as "nobody".
+    const std::string before = "[KEYS]\r\nplay=80\r\n";
+    Put(before);
+    const bool as_root = ::geteuid() == 0;
+    constexpr uid_t kNobody = 65534;
+    if (as_root) {
+        ASSERT_EQ(::chown(file_.c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(::chmod(folder_.c_str(), 0777), 0);
+    }
+    ASSERT_EQ(::chmod(file_.c_str(), 0222), 0);
+    if (as_root) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+            if (dropped) WriteSetting("KEYS", "play", "1", path_);
+            ::_exit(dropped ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "could not become nobody";
+    } else {
+        WriteSetting("KEYS", "play", "1", path_);
+    }
+    ASSERT_EQ(::chmod(file_.c_str(), 0644), 0);
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+TEST_F(SettingsFileTest, SettingsWriteKeepsPermissionBits) {
+    Put("[KEYS]\r\n");
+    ASSERT_EQ(::chmod(file_.c_str(), 0646), 0);
+    // The old mode survives even bits that the umask would clear on a new file.
+    mode_t old_mask = ::umask(077);
+    WriteSetting("KEYS", "play", "1", path_);
+    ::umask(old_mask);
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=1\r\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(file_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0646u);
+}
+
+TEST_F(SettingsFileTest, SettingsWriteNewFileFollowsUmask) {
+    mode_t old_mask = ::umask(022);
+    WriteSetting("KEYS", "play", "1", path_);
+    ::umask(old_mask);
+    struct stat info {};
+    ASSERT_EQ(::stat(file_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+}
+
+TEST_F(SettingsFileTest, SettingsWriteThroughSymbolicLink) {
+    fs::create_directory(folder_ / "real");
+    PutAt(folder_ / "real" / "target.ini", "[KEYS]\r\nplay=1\r\n");
+    fs::create_symlink(fs::path("real") / "target.ini", file_);
+    WriteSetting("KEYS", "play", "2", path_);
+    EXPECT_TRUE(fs::is_symlink(file_));
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=2\r\n");
+    EXPECT_EQ(FolderNames(), (NameList{"real", "settings.ini"}));
+}
+
+TEST_F(SettingsFileTest, SettingsReplaceAllRefusals) {
+    // The file store on its own: each refusal reports false and leaves no temporary file.
+    const std::string folder_as_file = (folder_ / "dir").string();
+    fs::create_directory(folder_as_file);
+    EXPECT_FALSE(file_store::ReplaceAll(folder_as_file, "x"));
+
+    Put("old");
+    fs::permissions(file_, fs::perms::owner_read);
+    EXPECT_FALSE(file_store::ReplaceAll(file_.string(), "new"));
+    EXPECT_EQ(Contents(), "old");
+
+    EXPECT_FALSE(file_store::ReplaceAll((folder_ / "no" / "x.ini").string(), "x"));
+    EXPECT_EQ(FolderNames(), (NameList{"dir", "settings.ini"}));
+}
+
+TEST_F(SettingsFileTest, SettingsReadAllStatuses) {
+    EXPECT_EQ(file_store::ReadAll(file_.string()).status, file_store::ReadStatus::kMissing);
+    EXPECT_EQ(file_store::ReadAll((file_ / "below").string()).status,
+              file_store::ReadStatus::kMissing);
+    fs::create_directory(folder_ / "dir");
+    EXPECT_EQ(file_store::ReadAll((folder_ / "dir").string()).status,
+              file_store::ReadStatus::kError);
+    const std::string bytes = "a\0b\r\n\xff"s;
+    Put(bytes);
+    file_store::ReadResult read = file_store::ReadAll(path_);
+    EXPECT_EQ(read.status, file_store::ReadStatus::kOk);
+    EXPECT_EQ(read.bytes, bytes);
+    Put("");
+    read = file_store::ReadAll(path_);
+    EXPECT_EQ(read.status, file_store::ReadStatus::kOk);
+    EXPECT_EQ(read.bytes, "");
+}
+
+// ---------------------------------------------------------------------------------------------
+// IsBlank, FileExists, SettingsPath
+
+TEST(SettingsIsBlank, OnlySpacesAreBlank) {
+    struct Case {
+        std::string text;
+        bool blank;
+    };
+    const Case cases[] = {
+        {"", true},
+        {" ", true},
+        {"     ", true},
+        {"\t", false},
+        {" \t ", false},
+        {"a", false},
+        {"  a  ", false},
+        {"\r\n", false},
+        {"\0"s, false},
+        {"\xc2\xa0", false},
+        {std::string(749, ' '), true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsBlank(c.text), c.blank) << "\"" << c.text << "\"";
+    }
+}
+
+TEST_F(SettingsFileTest, FileExistsPatterns) {
+    Put("[KEYS]\r\n");
+    PutAt(folder_ / ".hidden.ini", "");
+    PutAt(folder_ / "a[1].txt", "");
+    fs::create_directory(folder_ / "sub.ini");
+    fs::create_directory(folder_ / "empty");
+    fs::create_directory(folder_ / "onlyhidden");
+    PutAt(folder_ / "onlyhidden" / ".x", "");
+    fs::create_directory(folder_ / "onlyfolders");
+    fs::create_directory(folder_ / "onlyfolders" / "x.ini");
+    fs::create_symlink("settings.ini", folder_ / "link.lnk");
+
+    const std::string base = folder_.string();
+    struct Case {
+        std::string pattern;
+        bool exists;
+    };
+    const Case cases[] = {
+        {"", false},
+        {"    ", false},
+        {path_, true},
+        {base + "/settings.ini", true},
+        {base + "\\*.ini", true},
+        {base + "\\settings.?ni", true},
+        {base + "\\*", true},
+        {base + "\\s*s.ini", true},
+        {base + "\\settings.ini?", false},
+        {base + "\\missing.ini", false},
+        {base + "\\*.missing", false},
+        {base + "\\gone\\*.ini", false},
+        {base, false},
+        {base + "\\sub.ini", false},
+        {base + "\\.hidden.ini", false},
+        {base + "\\.hidden.*", false},
+        {base + "\\onlyhidden\\*", false},
+        {base + "\\onlyhidden\\.x", false},
+        {base + "\\onlyfolders\\*", false},
+        {base + "\\onlyfolders\\*.ini", false},
+        {base + "\\empty\\*", false},
+        {base + "\\a[1].txt", true},
+        {base + "\\a[1]*", true},
+        {base + "\\a1*", false},
+        {base + "\\*.lnk", true},
+        {base + "\\", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileExists(c.pattern), c.exists) << "\"" << c.pattern << "\"";
+    }
+}
+
+TEST(SettingsPathTest, JoinsFolderAndName) {
+    EXPECT_EQ(SettingsPath("C:\\Program Files\\Kestrune"),
+              "C:\\Program Files\\Kestrune\\settings.ini");
+    EXPECT_EQ(SettingsPath("C:\\"), "C:\\\\settings.ini");
+    EXPECT_EQ(SettingsPath(""), "\\settings.ini");
+    EXPECT_EQ(SettingsPath("D:\\\xc3\xa9t\xc3\xa9"), "D:\\\xc3\xa9t\xc3\xa9\\settings.ini");
+}
+
+}  // namespace
+}  // namespace kestrune

@@ -1,0 +1,267 @@
+// The settings routines on Windows (and under Wine): attributes, wide-character folder names,
+// locked files and the root of a drive. Each test works in a fresh folder under the temp folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "settings/settings.hpp"
+
+namespace kestrune {
+namespace {
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                          length, nullptr, nullptr);
+    return utf8;
+}
+
+// Empties and removes a folder, clearing attributes that would stand in the way.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = folder + L"\\" + name;
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                ::DeleteFileW(path.c_str());
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+bool PutFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+// The file's bytes, or "(unreadable)".
+std::string FileBytes(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(unreadable)";
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    ::CloseHandle(file);
+    return bytes;
+}
+
+class SettingsWinTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH + 1];
+        DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+        ASSERT_GT(length, 0u);
+        static unsigned counter = 0;
+        for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+            std::wstring candidate = std::wstring(temp, length) + L"kestrune-" +
+                                     std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                     std::to_wstring(++counter);
+            if (::CreateDirectoryW(candidate.c_str(), nullptr)) folder_ = candidate;
+        }
+        ASSERT_FALSE(folder_.empty());
+        file_ = folder_ + L"\\settings.ini";
+        path_ = SettingsPath(Utf8(folder_));
+    }
+
+    void TearDown() override {
+        if (!folder_.empty()) RemoveTree(folder_);
+    }
+
+    std::vector<std::wstring> Names(const std::wstring& folder) const {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") names.push_back(name);
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::vector<std::wstring> Names() const { return Names(folder_); }
+
+    std::wstring folder_;  // wide, no trailing separator
+    std::wstring file_;    // folder_\settings.ini
+    std::string path_;     // the same file as the program names it: UTF-8
+};
+
+using NameList = std::vector<std::wstring>;
+
+TEST_F(SettingsWinTest, FileExistsWinAttributes) {
+    ASSERT_TRUE(PutFile(file_, "[KEYS]\r\n"));
+    ASSERT_TRUE(PutFile(folder_ + L"\\hidden.txt", ""));
+    ASSERT_TRUE(::SetFileAttributesW((folder_ + L"\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(PutFile(folder_ + L"\\system.dat", ""));
+    ASSERT_TRUE(::SetFileAttributesW((folder_ + L"\\system.dat").c_str(), FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(::CreateDirectoryW((folder_ + L"\\folder.ini").c_str(), nullptr));
+    ASSERT_TRUE(PutFile(folder_ + L"\\readonly.cfg", ""));
+    ASSERT_TRUE(
+        ::SetFileAttributesW((folder_ + L"\\readonly.cfg").c_str(), FILE_ATTRIBUTE_READONLY));
+
+    const std::string base = Utf8(folder_);
+    struct Case {
+        std::string pattern;
+        bool exists;
+    };
+    const Case cases[] = {
+        {path_, true},
+        {base + "\\*.ini", true},
+        {base + "\\settings.?ni", true},
+        {base + "\\SETTINGS.INI", true},
+        {base + "/settings.ini", true},
+        {base + "\\readonly.cfg", true},
+        {base + "\\hidden.txt", false},
+        {base + "\\*.txt", false},
+        {base + "\\system.dat", false},
+        {base + "\\sys*", false},
+        {base + "\\folder.ini", false},
+        {base, false},
+        {base + "\\missing.ini", false},
+        {base + "\\*.missing", false},
+        {base + "\\gone\\*.ini", false},
+        {"", false},
+        {"   ", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileExists(c.pattern), c.exists) << "\"" << c.pattern << "\"";
+    }
+}
+
+TEST_F(SettingsWinTest, SettingsWinFolderOutsideAnsiCodePage) {
+    const std::wstring wide_folder = folder_ + L"\\Kestr\u00fcne \u03bb\u0416 \u4e2d";
+    ASSERT_TRUE(::CreateDirectoryW(wide_folder.c_str(), nullptr));
+    const std::string path = SettingsPath(Utf8(wide_folder));
+
+    EXPECT_EQ(ReadSetting("KEYS", "next track", path, "0"), "0");
+    WriteSetting("KEYS", "Next Track", "117", path);
+    const std::wstring wide_file = wide_folder + L"\\settings.ini";
+    EXPECT_NE(::GetFileAttributesW(wide_file.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FileBytes(wide_file), "[KEYS]\r\nnext track=117\r\n");
+    EXPECT_EQ(ReadSetting("KEYS", "next track", path, "0"), "117");
+    EXPECT_TRUE(FileExists(path));
+
+    WriteSetting("KEYS", "next track", "120", path);
+    EXPECT_EQ(ReadSetting("KEYS", "next track", path, "0"), "120");
+    EXPECT_EQ(Names(wide_folder), NameList{L"settings.ini"});
+}
+
+TEST_F(SettingsWinTest, SettingsWinReadOnlyFileUnchanged) {
+    const std::string before = "[KEYS]\r\nplay=80\r\n";
+    ASSERT_TRUE(PutFile(file_, before));
+    ASSERT_TRUE(::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY));
+    WriteSetting("KEYS", "play", "1", path_);
+    WriteSetting("NEW", "k", "v", path_);
+    EXPECT_EQ(FileBytes(file_), before);
+    EXPECT_EQ(Names(), NameList{L"settings.ini"});
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, ""), "80");
+}
+
+TEST_F(SettingsWinTest, SettingsWinLockedFile) {
+    const std::string before = "[KEYS]\r\nplay=80\r\n";
+    ASSERT_TRUE(PutFile(file_, before));
+    HANDLE lock = ::CreateFileW(file_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, "default"), "default");
+    WriteSetting("KEYS", "play", "1", path_);
+    EXPECT_FALSE(FileExists(Utf8(folder_) + "\\*.tmp"));
+    ::CloseHandle(lock);
+    EXPECT_EQ(FileBytes(file_), before);
+    EXPECT_EQ(Names(), NameList{L"settings.ini"});
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, "default"), "80");
+}
+
+TEST_F(SettingsWinTest, SettingsWinWriteKeepsHiddenAttribute) {
+    ASSERT_TRUE(PutFile(file_, "; mine\n[KEYS]\nplay=80\n"));
+    ASSERT_TRUE(
+        ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    WriteSetting("KEYS", "play", "81", path_);
+    EXPECT_EQ(FileBytes(file_), "; mine\n[KEYS]\nplay=81\n");
+    DWORD attributes = ::GetFileAttributesW(file_.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(Names(), NameList{L"settings.ini"});
+}
+
+TEST_F(SettingsWinTest, SettingsWinWritesLeaveNoTemporaryFiles) {
+    WriteSetting("KEYS", "next track", "117", path_);
+    WriteSetting("KEYS", "next track_n", "F6", path_);
+    WriteSetting("OTHER", "executed", "5", path_);
+    WriteSetting("OTHER", "executed", "6", path_);
+    EXPECT_EQ(FileBytes(file_),
+              "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=6\r\n");
+    EXPECT_EQ(Names(), NameList{L"settings.ini"});
+}
+
+TEST_F(SettingsWinTest, SettingsWinFolderInPlaceOfFile) {
+    ASSERT_TRUE(::CreateDirectoryW(file_.c_str(), nullptr));
+    ASSERT_TRUE(PutFile(file_ + L"\\inside", "keep"));
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, "d"), "d");
+    WriteSetting("KEYS", "play", "1", path_);
+    DWORD attributes = ::GetFileAttributesW(file_.c_str());
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(FileBytes(file_ + L"\\inside"), "keep");
+    EXPECT_EQ(Names(), NameList{L"settings.ini"});
+}
+
+TEST_F(SettingsWinTest, SettingsWinMissingFolderCreatesNothing) {
+    const std::wstring missing = folder_ + L"\\gone";
+    WriteSetting("KEYS", "play", "1", SettingsPath(Utf8(missing)));
+    EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Names(), NameList{});
+}
+
+TEST_F(SettingsWinTest, SettingsWinDriveRootWithDoubleBackslash) {
+    wchar_t windows_folder[MAX_PATH];
+    ASSERT_GT(::GetWindowsDirectoryW(windows_folder, MAX_PATH), 2u);
+    const std::wstring drive(windows_folder, 2);  // "C:"
+    const std::wstring root_file = drive + L"\\settings.ini";
+    if (::GetFileAttributesW(root_file.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "a settings.ini already stands in the root; it is left alone";
+    }
+    // Ordinary accounts on Windows may not create files in the root of the system drive.
+    if (!PutFile(root_file, "")) GTEST_SKIP() << "the root of the drive is not writable";
+    ::DeleteFileW(root_file.c_str());
+
+    const std::string path = SettingsPath(Utf8(drive) + "\\");
+    ASSERT_EQ(path, Utf8(drive) + "\\\\settings.ini");
+    WriteSetting("KEYS", "play", "80", path);
+    std::string written = FileBytes(root_file);
+    std::string read = ReadSetting("KEYS", "play", path, "none");
+    bool exists = FileExists(path);
+    ::DeleteFileW(root_file.c_str());
+    EXPECT_EQ(written, "[KEYS]\r\nplay=80\r\n");
+    EXPECT_EQ(read, "80");
+    EXPECT_TRUE(exists);
+}
+
+}  // namespace
+}  // namespace kestrune
