@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "keyboard.hpp"
@@ -20,13 +21,15 @@ using testing::SendKey;
 using testing::StandInPlayer;
 using testing::WaitForKeys;
 
-// Holds Alt and `key` for about three ticks of the poll, then lets go.
-void HoldAltWith(WORD key) {
+// Holds Alt and `key` until `arrived` holds (the program ticks every 100 ms), then lets go.
+bool HoldAltWithUntil(WORD key, const std::function<bool()>& arrived,
+                      std::chrono::milliseconds timeout = 5s) {
     SendKey(VK_MENU, true);
     SendKey(key, true);
     WaitForKeys({VK_MENU, key}, true);
-    PumpUntil([] { return false; }, 300ms);
+    const bool ok = PumpUntil(arrived, timeout);
     ReleaseKeys({VK_MENU, key});
+    return ok;
 }
 
 std::size_t Count(const std::vector<std::int32_t>& ids, std::int32_t id) {
@@ -41,16 +44,15 @@ TEST(Program, ShortcutsReachThePlayerAndExitEndsTheProgram) {
     StandInPlayer player;
     ASSERT_TRUE(program.Start());
 
-    HoldAltWith(VK_F6);
-    ASSERT_TRUE(PumpUntil([&] { return Count(player.received, 40048) > 0; }, 3s));
-    HoldAltWith(VK_F7);
-    ASSERT_TRUE(PumpUntil([&] { return Count(player.received, 40058) > 0; }, 3s));
-    EXPECT_EQ(Count(player.received, 40058) % 5, 0u) << "Volume Up sends five per activation";
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }));
+    ASSERT_TRUE(HoldAltWithUntil(VK_F7, [&] { return Count(player.received, 40058) > 0; }));
     EXPECT_TRUE(program.Running());
 
-    HoldAltWith(VK_F8);
+    EXPECT_TRUE(HoldAltWithUntil(VK_F8, [&] { return !program.Running(); }));
     EXPECT_EQ(program.WaitForExit(5s), 0) << "Exit ends the program with code 0";
     EXPECT_EQ(Count(player.received, 40001), 1u);
+    // Every send is synchronous, so once the program has ended all of them have arrived.
+    EXPECT_EQ(Count(player.received, 40058) % 5, 0u) << "Volume Up sends five per activation";
 
     // Each activation is counted once: the count equals the activations the player saw.
     const std::size_t activations =
@@ -66,8 +68,9 @@ TEST(Program, WithoutASettingsFileNothingIsSentAndNoFileIsCreated) {
     ASSERT_TRUE(program.HasExe());
     StandInPlayer player;
     ASSERT_TRUE(program.Start());
-    HoldAltWith(VK_F6);
-    PumpUntil([] { return false; }, 300ms);
+    // Held for several ticks: nothing is assigned, so nothing may arrive.
+    EXPECT_FALSE(HoldAltWithUntil(
+        VK_F6, [&] { return !player.received.empty(); }, 600ms));
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(player.received.empty());
     EXPECT_EQ(GetFileAttributesW(program.settings().c_str()), INVALID_FILE_ATTRIBUTES);
