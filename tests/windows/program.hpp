@@ -33,36 +33,38 @@ inline bool PumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
 }
 
-// A private folder holding a copy of kestrune.exe (built beside the tests).
+// A copy of kestrune.exe (built beside the tests) in a folder of its own: by default a new
+// folder under the temporary folder, or `folder` when given (which may already exist, such as
+// the root of a drive). Only what the copy and the program put there is removed afterwards.
 class ProgramFolderCopy {
   public:
-    ProgramFolderCopy() {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"kestrune-run-" + std::to_wstring(GetCurrentProcessId()) +
-                  L"-" + std::to_wstring(GetTickCount64());
-        CreateDirectoryW(folder_.c_str(), nullptr);
+    explicit ProgramFolderCopy(std::wstring folder = {}) : folder_(std::move(folder)) {
+        if (folder_.empty()) {
+            wchar_t temp[MAX_PATH];
+            GetTempPathW(MAX_PATH, temp);
+            folder_ = std::wstring(temp) + L"kestrune-run-" +
+                      std::to_wstring(GetCurrentProcessId()) + L"-" +
+                      std::to_wstring(GetTickCount64());
+        }
+        created_folder_ = CreateDirectoryW(folder_.c_str(), nullptr) != 0;
         const std::wstring source = Utf8ToWide(ProgramFolder()) + L"\\kestrune.exe";
-        CopyFileW(source.c_str(), exe().c_str(), FALSE);
+        copied_ = CopyFileW(source.c_str(), exe().c_str(), TRUE) != 0;
     }
     ~ProgramFolderCopy() {
         Stop();
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileW((folder_ + L"\\" + found.cFileName).c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
+        if (copied_) {
+            DeleteFileW(exe().c_str());
+            DeleteFileW(settings().c_str());
         }
-        RemoveDirectoryW(folder_.c_str());
+        if (created_folder_) RemoveDirectoryW(folder_.c_str());
     }
     ProgramFolderCopy(const ProgramFolderCopy&) = delete;
     ProgramFolderCopy& operator=(const ProgramFolderCopy&) = delete;
 
     std::wstring exe() const { return folder_ + L"\\kestrune.exe"; }
     std::wstring settings() const { return folder_ + L"\\settings.ini"; }
-    bool HasExe() const { return GetFileAttributesW(exe().c_str()) != INVALID_FILE_ATTRIBUTES; }
+    // False when the copy could not be made (or a file of that name was already there).
+    bool HasExe() const { return copied_; }
 
     void WriteSettings(const std::string& text) const {
         std::ofstream(settings().c_str(), std::ios::binary) << text;
@@ -106,6 +108,8 @@ class ProgramFolderCopy {
 
   private:
     std::wstring folder_;
+    bool created_folder_ = false;
+    bool copied_ = false;
     PROCESS_INFORMATION process_{};
 };
 

@@ -76,5 +76,39 @@ TEST(Program, WithoutASettingsFileNothingIsSentAndNoFileIsCreated) {
     EXPECT_EQ(GetFileAttributesW(program.settings().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// Runs the program from `folder`, fires Next Track once and checks that the count went into
+// the settings file beside the exe.
+void ExpectCountWrittenBesideTheProgram(ProgramFolderCopy& program) {
+    program.WriteSettings("[KEYS]\r\nnext track=117\r\n");
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return !player.received.empty(); }));
+    // The count is written just after the command is sent.
+    PumpUntil([&] { return program.Settings().find("executed=") != std::string::npos; }, 5s);
+    program.Stop();
+    const std::string settings = program.Settings();
+    EXPECT_EQ(settings.rfind("[KEYS]\r\nnext track=117\r\n[OTHER]\r\nexecuted=", 0), 0u)
+        << settings;
+}
+
+TEST(Program, FolderNameOutsideTheAnsiCodePage) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    ProgramFolderCopy program(std::wstring(temp) + L"Kestr\u00fcne \u03bb\u0416 \u4e2d " +
+                              std::to_wstring(GetCurrentProcessId()));
+    ASSERT_TRUE(program.HasExe());
+    ExpectCountWrittenBesideTheProgram(program);
+}
+
+TEST(Program, InTheRootOfADrive) {
+    // The settings path is then "C:\\settings.ini", which still names the file in the root.
+    ProgramFolderCopy program(L"C:\\");
+    if (!program.HasExe() || GetFileAttributesW(L"C:\\settings.ini") != INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "the root of C: is not ours to write here";
+    }
+    ExpectCountWrittenBesideTheProgram(program);
+    EXPECT_NE(GetFileAttributesW(L"C:\\settings.ini"), INVALID_FILE_ATTRIBUTES);
+}
+
 }  // namespace
 }  // namespace kestrune
