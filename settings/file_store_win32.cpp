@@ -8,21 +8,10 @@
 #include <string_view>
 
 #include "settings/file_store.hpp"
+#include "util/wide_text.hpp"
 
 namespace kestrune::file_store {
 namespace {
-
-// The UTF-16 form of a UTF-8 path; empty when the path is empty or not valid UTF-8.
-std::wstring WidePath(std::string_view path) {
-    if (path.empty() || path.size() > 0x7fffffff) return {};
-    int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
-                                       static_cast<int>(path.size()), nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()),
-                          wide.data(), length);
-    return wide;
-}
 
 // Closes the handle when it goes out of scope.
 class Handle {
@@ -65,7 +54,7 @@ constexpr LONGLONG kMaxFileSize = 64 * 1024 * 1024;
 
 ReadResult ReadAll(std::string_view path) {
     ReadResult result;
-    std::wstring wide = WidePath(path);
+    std::wstring wide = Utf8ToWide(path);
     if (wide.empty()) return result;
     // Other programs may go on reading, writing or replacing the file while it is read here.
     Handle file(::CreateFileW(wide.c_str(), GENERIC_READ,
@@ -100,7 +89,7 @@ ReadResult ReadAll(std::string_view path) {
 }
 
 bool ReplaceAll(std::string_view path, std::string_view bytes) {
-    std::wstring target = WidePath(path);
+    std::wstring target = Utf8ToWide(path);
     if (target.empty()) return false;
     // The read-only attribute is checked here because Wine running as root does not enforce it.
     DWORD old_attributes = ::GetFileAttributesW(target.c_str());
@@ -139,7 +128,7 @@ bool ReplaceAll(std::string_view path, std::string_view bytes) {
 }
 
 bool MatchesOrdinaryFile(std::string_view pattern) {
-    std::wstring wide = WidePath(pattern);
+    std::wstring wide = Utf8ToWide(pattern);
     if (wide.empty()) return false;
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,

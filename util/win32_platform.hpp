@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "hotkeys/key_state.hpp"
+#include "util/wide_text.hpp"
 
 namespace kestrune {
 
@@ -20,8 +21,5 @@ std::string ProgramFolder();
 
 // The user's thousands separator (LOCALE_STHOUSAND), as UTF-8 text.
 std::string UserGroupSeparator();
-
-std::wstring Utf8ToWide(std::string_view text);
-std::string WideToUtf8(std::wstring_view text);
 
 }  // namespace kestrune
