@@ -1,0 +1,389 @@
+#include "app/form.hpp"
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+#include "util/wide_text.hpp"
+#include "util/window_utils.hpp"
+
+namespace kestrune {
+namespace {
+
+// Entry points that older versions of Windows lack, looked up once.
+template <typename Function>
+Function User32Function(const char* name) {
+    const FARPROC proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+}
+
+UINT WindowDpi(HWND window) {
+    static const auto get_dpi = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (get_dpi) {
+        if (const UINT dpi = get_dpi(window)) return dpi;
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+// The outer size of a window whose client area is `client` pixels.
+SIZE WindowSizeFor(SIZE client, DWORD style, DWORD ex_style, UINT dpi) {
+    static const auto adjust =
+        User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    RECT rect{0, 0, client.cx, client.cy};
+    if (!adjust || !adjust(&rect, style, FALSE, ex_style, dpi)) {
+        AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+    }
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW window_class{};
+    if (GetClassInfoExW(instance, kFormClassName, &window_class)) return;
+    window_class.cbSize = sizeof window_class;
+    // No CS_DBLCLKS: every click is a click.
+    window_class.lpfnWndProc = procedure;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KESTRUNE));
+    window_class.hIconSm = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_KESTRUNE), IMAGE_ICON, 16, 16, 0));
+    if (!window_class.hIcon) window_class.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    window_class.lpszClassName = kFormClassName;
+    RegisterClassExW(&window_class);
+}
+
+// Text for the screen: UTF-8, or else the ANSI bytes a hand-edited file may hold.
+std::wstring ScreenText(std::string_view text) {
+    std::wstring wide = Utf8ToWide(text);
+    if (wide.empty() && !text.empty() && text.size() < 0x7fffffff) {
+        const int size = static_cast<int>(text.size());
+        const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+        if (n > 0) {
+            wide.resize(static_cast<std::size_t>(n));
+            MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), n);
+        }
+    }
+    return wide;
+}
+
+}  // namespace
+
+void Form::Form_Initialize() {
+    InitCommonControls();
+}
+
+HBRUSH Form::LabelBackground() const {
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+int Form::Px(int twips) const {
+    return MulDiv(twips, static_cast<int>(dpi_), 1440);
+}
+
+void Form::Load() {
+    if (hwnd_) return;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterFormClass(instance, &Form::WindowProc);
+
+    // Created hidden on the main screen, so that its dots per inch are known before sizing.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    CreateWindowExW(spec_.ex_style, kFormClassName, spec_.caption, spec_.style, monitor.rcWork.left,
+                    monitor.rcWork.top, 0, 0, nullptr, nullptr, instance, this);
+    if (!hwnd_) return;
+    dpi_ = WindowDpi(hwnd_);
+
+    for (const ControlSpec& control : spec_.controls) {
+        const wchar_t* window_class = L"STATIC";
+        DWORD style = WS_CHILD | WS_VISIBLE | control.style;
+        switch (control.kind) {
+            case ControlKind::kFrame:
+                window_class = L"BUTTON";
+                style |= BS_GROUPBOX;
+                break;
+            case ControlKind::kLabel:
+                break;
+            case ControlKind::kButton:
+                window_class = L"BUTTON";
+                style |= BS_PUSHBUTTON | WS_TABSTOP;
+                break;
+            case ControlKind::kDropDownList:
+                window_class = L"COMBOBOX";
+                style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+                break;
+        }
+        CreateWindowExW(0, window_class, control.caption, style, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
+                        nullptr);
+    }
+    Layout();
+
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT window;
+    GetWindowRect(hwnd_, &window);
+    const RECT& work = monitor.rcWork;
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    Form_Load();
+}
+
+void Form::Layout() {
+    for (const ControlSpec& control : spec_.controls) {
+        const HWND child = Control(control.id);
+        if (!child) continue;
+        int left = control.left;
+        int top = control.top;
+        for (const ControlSpec& frame : spec_.controls) {
+            if (control.container != 0 && frame.id == control.container) {
+                left += frame.left;
+                top += frame.top;
+            }
+        }
+        int height = Px(control.height);
+        // A list's window also holds its drop-down part: room for a dozen rows.
+        if (control.kind == ControlKind::kDropDownList) height += Px(control.height) * 12;
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.font)), FALSE);
+        MoveWindow(child, Px(left), Px(top), Px(control.width), height, TRUE);
+    }
+    const SIZE size = WindowSizeFor({Px(spec_.client_width), Px(spec_.client_height)}, spec_.style,
+                                    spec_.ex_style, dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+HFONT Form::FontFor(const FontSpec& font) {
+    for (const Font& made : fonts_) {
+        if (made.spec.face == font.face &&
+            made.spec.hundredths_of_point == font.hundredths_of_point &&
+            made.spec.bold == font.bold) {
+            return made.handle;
+        }
+    }
+    const int height = -MulDiv(font.hundredths_of_point, static_cast<int>(dpi_), 7200);
+    const HFONT handle =
+        CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                    DEFAULT_PITCH | FF_SWISS, font.face);
+    fonts_.push_back({font, handle});
+    return handle;
+}
+
+void Form::Show() {
+    Load();
+    if (!hwnd_) return;
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void Form::Hide() {
+    if (!hwnd_) return;
+    if (modal_) EndModal();
+    ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Form::ShowModal() {
+    Load();
+    if (!hwnd_) return;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM form) -> BOOL {
+            auto* self = reinterpret_cast<Form*>(form);
+            if (window != self->hwnd_ && IsWindowEnabled(window)) {
+                EnableWindow(window, FALSE);
+                self->disabled_by_modal_.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+    modal_ = true;
+    Show();
+    while (modal_ && IsVisible()) {
+        MSG msg;
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got < 0) break;
+        DispatchWindowMessage(msg);
+    }
+    EndModal();
+}
+
+void Form::EndModal() {
+    // The other windows come back before this one goes, so that activation stays in the
+    // program.
+    for (const HWND window : disabled_by_modal_) {
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    disabled_by_modal_.clear();
+    modal_ = false;
+}
+
+void Form::Unload() {
+    if (!hwnd_) return;
+    Form_Unload();
+    if (!hwnd_) return;
+    if (modal_) EndModal();
+    DestroyWindow(hwnd_);
+}
+
+void Form::SetText(int id, std::string_view text) {
+    if (const HWND control = Control(id)) SetWindowTextW(control, ScreenText(text).c_str());
+}
+
+std::string Form::Text(int id) const {
+    const HWND control = Control(id);
+    if (!control) return {};
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return WideToUtf8(text);
+}
+
+void Form::StartTimer(UINT_PTR id, UINT milliseconds) {
+    if (hwnd_) SetTimer(hwnd_, id, milliseconds, nullptr);
+}
+
+void Form::StopTimer(UINT_PTR id) {
+    if (hwnd_) KillTimer(hwnd_, id);
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        form->hwnd_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(window, message, wparam, lparam);
+    if (message == WM_NCDESTROY) {
+        for (const Font& font : form->fonts_) DeleteObject(font.handle);
+        form->fonts_.clear();
+        form->hwnd_ = nullptr;
+        form->last_focus_ = nullptr;
+        form->modal_ = false;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+    return form->Handle(message, wparam, lparam);
+}
+
+LRESULT Form::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    LRESULT result = 0;
+    switch (message) {
+        case WM_CREATE:
+            Form_Initialize();
+            return 0;
+        case WM_COMMAND:
+            if (lparam != 0) {
+                const int id = LOWORD(wparam);
+                const int code = HIWORD(wparam);
+                // BN_CLICKED and STN_CLICKED are both 0.
+                if (code == BN_CLICKED) {
+                    Control_Click(id);
+                } else {
+                    Control_Notify(id, code);
+                }
+                return 0;
+            }
+            break;
+        case WM_TIMER:
+            Timer(wparam);
+            return 0;
+        case WM_CLOSE:
+            Unload();
+            return 0;
+        case WM_LBUTTONDOWN:
+            mouse_down_ = true;
+            return 0;
+        case WM_LBUTTONUP:
+            if (mouse_down_) {
+                mouse_down_ = false;
+                Form_Click();
+            }
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(hwnd_, &paint);
+            Paint(dc);
+            EndPaint(hwnd_, &paint);
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            const HDC dc = reinterpret_cast<HDC>(wparam);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            return reinterpret_cast<LRESULT>(LabelBackground());
+        }
+        case WM_ACTIVATE:
+            // Keep the focus on its control while the user is in another program.
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
+            } else {
+                HWND focus = last_focus_;
+                if (!focus || !IsChild(hwnd_, focus) || !IsWindowEnabled(focus)) {
+                    focus = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+                }
+                if (focus) SetFocus(focus);
+            }
+            return 0;
+        case WM_SYSCHAR:
+            // An Alt+letter that is no access key here is most likely a shortcut of the
+            // program's own: no beep. Alt+Space still opens the system menu.
+            if (wparam != L' ') return 0;
+            break;
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wparam);
+            const std::vector<Font> old_fonts = std::move(fonts_);
+            fonts_.clear();
+            const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            Layout();
+            for (const Font& font : old_fonts) DeleteObject(font.handle);
+            return 0;
+        }
+        default:
+            break;
+    }
+    if (Message(message, wparam, lparam, result)) return result;
+    return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        if (got < 0) return 1;
+        DispatchWindowMessage(msg);
+    }
+}
+
+int CountLoadedForms() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM counter) -> BOOL {
+            wchar_t name[32] = {};
+            GetClassNameW(window, name, 32);
+            if (lstrcmpW(name, kFormClassName) == 0) ++*reinterpret_cast<int*>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,72 @@
+#include "app/system_tray.hpp"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace kestrune {
+namespace {
+
+NOTIFYICONDATAW IconData(HWND owner) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = kTrayIconId;
+    return data;
+}
+
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+}  // namespace
+
+bool SystemTray::Add() {
+    NOTIFYICONDATAW data = IconData(owner_);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayCallbackMessage;
+    data.hIcon = icon_;
+    const std::size_t length = std::min(tip_.size(), std::size(data.szTip) - 1);
+    tip_.copy(data.szTip, length);
+    data.szTip[length] = L'\0';
+    present_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    if (present_) {
+        // Also tell keyboard selection of the icon (NIN_SELECT, NIN_KEYSELECT).
+        data.uVersion = NOTIFYICON_VERSION;
+        Shell_NotifyIconW(NIM_SETVERSION, &data);
+    }
+    return present_;
+}
+
+bool SystemTray::SetTrayAction(int action) {
+    TaskbarCreatedMessage();  // registered before the shell could need to say it
+    if (action == kAdd) return present_ || Add();
+    if (action == kDelete && present_) {
+        NOTIFYICONDATAW data = IconData(owner_);
+        Shell_NotifyIconW(NIM_DELETE, &data);
+        present_ = false;
+    }
+    return true;
+}
+
+bool SystemTray::HandleMessage(UINT message, WPARAM, LPARAM lparam, bool& activated) {
+    activated = false;
+    if (message == kTrayCallbackMessage) {
+        // A click gives WM_LBUTTONUP and then NIN_SELECT, and Enter may give NIN_KEYSELECT
+        // twice: only the first activates, as the icon is gone by the next one.
+        const UINT event = LOWORD(lparam);
+        activated =
+            present_ && (event == WM_LBUTTONUP || event == NIN_SELECT || event == NIN_KEYSELECT);
+        return true;
+    }
+    if (message == TaskbarCreatedMessage() && message != 0) {
+        // The shell restarted and forgot the icon: put it back while the window is hidden.
+        // Should that fail, the window has to come back instead.
+        if (present_ && !Add()) activated = true;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace kestrune

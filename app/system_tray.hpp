@@ -1,0 +1,44 @@
+// The program's icon in the notification area. Its three settings mirror what the main window
+// needs: the image and the tooltip, set once, and TrayAction, which adds the icon (0) or takes
+// it out (2). A left click on the icon, or Enter on it, raises the activation.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestrune {
+
+// The message the shell sends the owner window about its icon; lParam is the mouse message.
+inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+// The icon's id for its owner window.
+inline constexpr UINT kTrayIconId = 1;
+
+class SystemTray {
+  public:
+    static constexpr int kAdd = 0;     // NIM_ADD
+    static constexpr int kDelete = 2;  // NIM_DELETE
+
+    void SetOwner(HWND owner) { owner_ = owner; }
+    void SetTrayIconHandle(HICON icon) { icon_ = icon; }
+    void SetTrayTipText(std::wstring text) { tip_ = std::move(text); }
+    // Adds or removes the icon. Returns false when the shell refused to add it. Adding an icon
+    // that is there already, or removing one that is not, does nothing.
+    bool SetTrayAction(int action);
+    bool IsPresent() const { return present_; }
+
+    // Handles the owner window's messages that concern the icon: a mouse or keyboard
+    // activation, and a restarted shell (the icon is added again). `activated` tells that the
+    // window should come back: the user activated the icon, or it could not be added again.
+    // Returns whether `message` was the icon's.
+    bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& activated);
+
+  private:
+    bool Add();
+    HWND owner_ = nullptr;
+    HICON icon_ = nullptr;
+    std::wstring tip_;
+    bool present_ = false;
+};
+
+}  // namespace kestrune
