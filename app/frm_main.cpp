@@ -1,0 +1,133 @@
+#include "app/frm_main.hpp"
+
+#include <array>
+
+#include "hotkeys/format_count.hpp"
+#include "settings/settings.hpp"
+#include "util/window_utils.hpp"
+
+namespace kestrune {
+namespace {
+
+constexpr UINT_PTR tmrKeyCheck = 1;
+constexpr UINT kKeyCheckInterval = 100;  // ms
+
+constexpr FontSpec kTahomaBold{L"Tahoma", 825, true};
+constexpr DWORD kLabelStyle = SS_NOPREFIX | SS_ENDELLIPSIS;
+
+// The labels reach across the frame (their design width is 2235 twips) so that the longest
+// captions, "Functions Executed - 2,147,483,647" and "Last Function Executed - Toggle
+// Shuffle", show in full.
+constexpr std::array kControls{
+    ControlSpec{MainForm::Frame1, ControlKind::kFrame, L"&Information", 0, 90, 75, 3480, 945,
+                kTahomaBold},
+    ControlSpec{MainForm::lblTotal, ControlKind::kLabel, L"Functions Executed - [Number]",
+                MainForm::Frame1, 150, 285, 3180, 195, kTahoma, kLabelStyle},
+    ControlSpec{MainForm::lblLast, ControlKind::kLabel, L"Last Function Executed - None",
+                MainForm::Frame1, 150, 525, 3180, 195, kTahoma, kLabelStyle},
+    ControlSpec{MainForm::cmdChange, ControlKind::kButton, L"&Configure", 0, 2325, 1125, 1230, 330},
+    ControlSpec{MainForm::Command1, ControlKind::kButton, L"&Hide Me", 0, 975, 1125, 1230, 330},
+};
+
+constexpr FormSpec kMainSpec{L"Kestrune", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 3660, 1545,
+                             kControls};
+
+}  // namespace
+
+MainForm frmMain;
+
+MainForm::MainForm() : Form(kMainSpec) {}
+
+std::string MainForm::ProgramFolder() {
+    return ::kestrune::ProgramFolder();
+}
+
+std::string MainForm::GroupSeparator() {
+    return UserGroupSeparator();
+}
+
+void MainForm::SetLastCaption(std::string_view caption) {
+    SetText(lblLast, caption);
+}
+
+void MainForm::SetTotalCaption(std::string_view caption) {
+    SetText(lblTotal, caption);
+}
+
+void MainForm::Unload() {
+    Form::Unload();
+}
+
+void MainForm::Form_Load() {
+    StartTimer(tmrKeyCheck, kKeyCheckInterval);
+    SetTopmost(hwnd());
+    SystemTray1.SetOwner(hwnd());
+    SystemTray1.SetTrayIconHandle(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd(), GCLP_HICONSM)));
+    SystemTray1.SetTrayTipText(L"Kestrune");
+
+    // A stored count that is not a whole number in range is shown as it stands: the poll
+    // leaves such a count as it is and never counts it up.
+    const std::string stored =
+        ReadSetting(kOtherSection, kExecutedKey, SettingsPath(ProgramFolder()), "0");
+    const auto count = ParseCount(stored);
+    SetTotalCaption(std::string(kTotalCaptionPrefix) +
+                    FormatCount(count ? std::to_string(*count) : stored, GroupSeparator()));
+
+    StartPlayerIfAbsent();
+}
+
+void MainForm::StartPlayerIfAbsent() {
+    if (winamp_.IsWinampRunning()) return;
+    if (!FileExists(kPlayerPath)) return;
+    ShellOpen(kPlayerPath);
+}
+
+void MainForm::Form_Unload() {
+    if (unloading_) return;
+    unloading_ = true;
+    // No more ticks: nothing may be sent or written once the program is ending.
+    StopTimer(tmrKeyCheck);
+    SystemTray1.SetTrayAction(SystemTray::kDelete);
+    for (int pass = CountLoadedForms() + 1; pass > 0; --pass) DoEvents();
+    ExitProcess(0);
+}
+
+void MainForm::Control_Click(int id) {
+    if (unloading_) return;
+    if (id == cmdChange) cmdChange_Click();
+    if (id == Command1) Command1_Click();
+}
+
+void MainForm::cmdChange_Click() {
+    Hide();
+}
+
+void MainForm::Command1_Click() {
+    Hide();
+    // Without an icon there would be no way back to the window.
+    if (!SystemTray1.SetTrayAction(SystemTray::kAdd)) Show();
+}
+
+void MainForm::SystemTray1_Activate() {
+    Show();
+    SystemTray1.SetTrayAction(SystemTray::kDelete);
+}
+
+void MainForm::Timer(UINT_PTR id) {
+    if (id == tmrKeyCheck) tmrKeyCheck_Timer();
+}
+
+void MainForm::tmrKeyCheck_Timer() {
+    if (unloading_) return;
+    RunKeyCheckTick(keys_, winamp_, *this);
+}
+
+bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    bool activated = false;
+    if (!SystemTray1.HandleMessage(message, wparam, lparam, activated)) return false;
+    if (activated && !unloading_) SystemTray1_Activate();
+    result = 0;
+    return true;
+}
+
+}  // namespace kestrune
