@@ -4,7 +4,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
+#include <functional>
 #include <initializer_list>
+
+#include "program.hpp"
 
 namespace kestrune::testing {
 
@@ -36,6 +41,41 @@ inline void ReleaseKeys(std::initializer_list<WORD> codes) {
     for (auto it = std::rbegin(codes); it != std::rend(codes); ++it) SendKey(*it, false);
     WaitForKeys(codes, false);
     for (WORD code : codes) GetAsyncKeyState(code);
+}
+
+inline bool KeysDown(std::initializer_list<WORD> codes) {
+    for (WORD code : codes) {
+        if ((GetAsyncKeyState(code) & 0x8000) == 0) return false;
+    }
+    return true;
+}
+
+// Holds Alt and `key` until `arrived` holds (the program ticks every 100 ms), pumping this
+// thread's messages meanwhile, then lets go. Returns whether it arrived.
+//
+// When a window gains the focus under Wine, the X11 driver lines the key state up with the
+// X server's, which knows nothing of injected keys: they read as released again. Keys let go
+// that way are pressed again, as a finger still holding them would keep them down.
+inline bool HoldAltWithUntil(WORD key, const std::function<bool()>& arrived,
+                             std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    bool ok = false;
+    for (;;) {
+        SendKey(VK_MENU, true);
+        SendKey(key, true);
+        WaitForKeys({VK_MENU, key}, true);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        PumpUntil(
+            [&] {
+                return arrived() || !KeysDown({VK_MENU, key});
+            },
+            std::max(left, std::chrono::milliseconds(0)));
+        ok = arrived();
+        if (ok || std::chrono::steady_clock::now() >= deadline) break;
+    }
+    ReleaseKeys({VK_MENU, key});
+    return ok;
 }
 
 }  // namespace kestrune::testing

@@ -3,11 +3,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "util/win32_platform.hpp"
 
@@ -55,6 +57,7 @@ class ProgramFolderCopy {
         if (copied_) {
             DeleteFileW(exe().c_str());
             DeleteFileW(settings().c_str());
+            for (const std::wstring& name : other_files_) DeleteFileW(File(name).c_str());
         }
         if (created_folder_) RemoveDirectoryW(folder_.c_str());
     }
@@ -63,6 +66,14 @@ class ProgramFolderCopy {
 
     std::wstring exe() const { return folder_ + L"\\kestrune.exe"; }
     std::wstring settings() const { return folder_ + L"\\settings.ini"; }
+    std::wstring folder() const { return folder_; }
+    // A file in the folder that something else puts there; removed with the folder.
+    std::wstring File(const std::wstring& name) {
+        if (std::find(other_files_.begin(), other_files_.end(), name) == other_files_.end()) {
+            other_files_.push_back(name);
+        }
+        return folder_ + L"\\" + name;
+    }
     // False when the copy could not be made (or a file of that name was already there).
     bool HasExe() const { return copied_; }
 
@@ -86,6 +97,47 @@ class ProgramFolderCopy {
         WaitForInputIdle(process_.hProcess, 5000);
         return true;
     }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    // The program's top-level window for which `match` holds, or null.
+    HWND FindWindowOf(const std::function<bool(HWND)>& match) const {
+        struct Search {
+            DWORD process;
+            const std::function<bool(HWND)>* match;
+            HWND found;
+        } search{process_.dwProcessId, &match, nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* search = reinterpret_cast<Search*>(data);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process != search->process || !(*search->match)(window)) return TRUE;
+                search->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    // The main window: the one captioned "Kestrune".
+    HWND MainWindow() const {
+        return FindWindowOf([](HWND window) { return WindowText(window) == L"Kestrune"; });
+    }
+    // The splash: the program's window with no caption.
+    HWND SplashWindow() const {
+        return FindWindowOf([](HWND window) {
+            return WindowText(window).empty() && ClassName(window) == L"KestruneForm";
+        });
+    }
+    // Waits (pumping messages) until the main window is on the screen; it or null.
+    HWND WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(15)) {
+        HWND main = nullptr;
+        PumpUntil(
+            [&] {
+                main = MainWindow();
+                return main && IsWindowVisible(main);
+            },
+            timeout);
+        return main && IsWindowVisible(main) ? main : nullptr;
+    }
     bool Running() const {
         return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
     }
@@ -106,7 +158,19 @@ class ProgramFolderCopy {
         process_ = {};
     }
 
+    static std::wstring WindowText(HWND window) {
+        wchar_t text[256] = {};
+        GetWindowTextW(window, text, 256);
+        return text;
+    }
+    static std::wstring ClassName(HWND window) {
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        return name;
+    }
+
   private:
+    std::vector<std::wstring> other_files_;
     std::wstring folder_;
     bool created_folder_ = false;
     bool copied_ = false;

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 
 #include "keyboard.hpp"
@@ -14,23 +13,10 @@ namespace kestrune {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::HoldAltWithUntil;
 using testing::ProgramFolderCopy;
 using testing::PumpUntil;
-using testing::ReleaseKeys;
-using testing::SendKey;
 using testing::StandInPlayer;
-using testing::WaitForKeys;
-
-// Holds Alt and `key` until `arrived` holds (the program ticks every 100 ms), then lets go.
-bool HoldAltWithUntil(WORD key, const std::function<bool()>& arrived,
-                      std::chrono::milliseconds timeout = 5s) {
-    SendKey(VK_MENU, true);
-    SendKey(key, true);
-    WaitForKeys({VK_MENU, key}, true);
-    const bool ok = PumpUntil(arrived, timeout);
-    ReleaseKeys({VK_MENU, key});
-    return ok;
-}
 
 std::size_t Count(const std::vector<std::int32_t>& ids, std::int32_t id) {
     return static_cast<std::size_t>(std::count(ids.begin(), ids.end(), id));
@@ -43,6 +29,7 @@ TEST(Program, ShortcutsReachThePlayerAndExitEndsTheProgram) {
         "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\nvolume up=118\r\nexit=119\r\n");
     StandInPlayer player;
     ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.WaitForMainWindow()) << "the poll runs from the main window's load";
 
     ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }));
     ASSERT_TRUE(HoldAltWithUntil(VK_F7, [&] { return Count(player.received, 40058) > 0; }));
@@ -68,6 +55,7 @@ TEST(Program, WithoutASettingsFileNothingIsSentAndNoFileIsCreated) {
     ASSERT_TRUE(program.HasExe());
     StandInPlayer player;
     ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.WaitForMainWindow()) << "the poll runs from the main window's load";
     // Held for several ticks: nothing is assigned, so nothing may arrive.
     EXPECT_FALSE(HoldAltWithUntil(
         VK_F6, [&] { return !player.received.empty(); }, 600ms));
@@ -82,6 +70,7 @@ void ExpectCountWrittenBesideTheProgram(ProgramFolderCopy& program) {
     program.WriteSettings("[KEYS]\r\nnext track=117\r\n");
     StandInPlayer player;
     ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.WaitForMainWindow()) << "the poll runs from the main window's load";
     ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return !player.received.empty(); }));
     // The count is written just after the command is sent.
     PumpUntil([&] { return program.Settings().find("executed=") != std::string::npos; }, 5s);

@@ -1,0 +1,390 @@
+// The program as a user meets it: the splash, the main window, the notification-area icon,
+// the shortcuts, the end of the program and the player start at load. Each test runs a copy
+// of kestrune.exe in a folder of its own and reads its windows from outside.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After <windows.h>:
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/system_tray.hpp"
+#include "keyboard.hpp"
+#include "program.hpp"
+#include "stand_in_player.hpp"
+
+namespace kestrune {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::HoldAltWithUntil;
+using testing::ProgramFolderCopy;
+using testing::PumpUntil;
+using testing::StandInPlayer;
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// The child of `parent` whose text starts with `prefix`, or null.
+HWND ChildStartingWith(HWND parent, const std::wstring& prefix) {
+    struct Search {
+        const std::wstring* prefix;
+        HWND found;
+    } search{&prefix, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            if (TextOf(child).rfind(*search->prefix, 0) != 0) return TRUE;
+            search->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring LabelStartingWith(HWND main, const std::wstring& prefix) {
+    const HWND label = ChildStartingWith(main, prefix);
+    return label ? TextOf(label) : L"(no such label)";
+}
+
+bool IsTopmost(HWND window) {
+    return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// Whether the shell holds the program's icon: changing nothing of an icon succeeds only
+// when it is there.
+bool TrayIconPresent(HWND owner) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = kTrayIconId;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// Presses a button of the program as a click would.
+void Press(HWND button) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+// What the shell sends when the user clicks the icon.
+void ClickTrayIcon(HWND main) {
+    PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONUP);
+}
+
+std::size_t Count(const std::vector<std::int32_t>& ids, std::int32_t id) {
+    return static_cast<std::size_t>(std::count(ids.begin(), ids.end(), id));
+}
+
+// A window of this test process with the focus, so that the program is in the background.
+class ForegroundWindow {
+  public:
+    ForegroundWindow() {
+        window_ = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetForegroundWindow(window_);
+    }
+    ~ForegroundWindow() { DestroyWindow(window_); }
+    ForegroundWindow(const ForegroundWindow&) = delete;
+    ForegroundWindow& operator=(const ForegroundWindow&) = delete;
+
+  private:
+    HWND window_;
+};
+
+TEST(StartUp, SplashForTwoSecondsThenTheMainWindowOnTop) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(program.Start());
+
+    HWND splash = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            splash = program.SplashWindow();
+            return splash && IsWindowVisible(splash);
+        },
+        10s))
+        << "the splash shows first";
+    EXPECT_EQ(program.MainWindow(), nullptr) << "the main window is not even loaded yet";
+    EXPECT_TRUE(IsTopmost(splash));
+    RECT splash_rect;
+    GetClientRect(splash, &splash_rect);
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(splash_rect.right, MulDiv(2985, dpi, 1440));
+    EXPECT_EQ(splash_rect.bottom, MulDiv(1155, dpi, 1440));
+
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const auto shown = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(shown, 2s) << "the splash shows for two seconds";
+    EXPECT_FALSE(IsWindowVisible(splash)) << "the splash is hidden, not unloaded";
+    EXPECT_TRUE(IsWindow(splash));
+    EXPECT_FALSE(IsTopmost(splash));
+    EXPECT_TRUE(IsTopmost(main));
+
+    RECT main_rect;
+    GetClientRect(main, &main_rect);
+    EXPECT_EQ(main_rect.right, MulDiv(3660, dpi, 1440));
+    EXPECT_EQ(main_rect.bottom, MulDiv(1545, dpi, 1440));
+    EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"), L"Functions Executed - 0");
+    EXPECT_EQ(LabelStartingWith(main, L"Last Function"), L"Last Function Executed - None");
+    const LONG_PTR style = GetWindowLongPtrW(main, GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX), 0) << "fixed, no boxes";
+    EXPECT_NE(style & WS_SYSMENU, 0);
+
+    // The focus is on "&Configure".
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    PumpUntil(
+        [&] {
+            return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) &&
+                   gui.hwndFocus != nullptr;
+        },
+        2s);
+    EXPECT_EQ(TextOf(gui.hwndFocus), L"&Configure");
+
+    EXPECT_FALSE(TrayIconPresent(main)) << "no icon until the window is hidden";
+    EXPECT_EQ(GetFileAttributesW(program.settings().c_str()), INVALID_FILE_ATTRIBUTES)
+        << "nothing is written at start-up";
+}
+
+TEST(Shortcuts, ReachThePlayerFromAnotherProgramAndUpdateTheLabels) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    program.WriteSettings("[KEYS]\r\nnext track=117\r\nvolume up=118\r\n");
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ForegroundWindow elsewhere;
+
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }));
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return LabelStartingWith(main, L"Last Function") ==
+                   L"Last Function Executed - Next Track";
+        },
+        2s));
+    ASSERT_TRUE(HoldAltWithUntil(VK_F7, [&] { return Count(player.received, 40058) > 0; }));
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return LabelStartingWith(main, L"Last Function") ==
+                   L"Last Function Executed - Volume Up";
+        },
+        2s));
+
+    // The label and the file agree with what the player received, once all is written.
+    const std::size_t activations =
+        Count(player.received, 40048) + Count(player.received, 40058) / 5;
+    const std::string expected = "executed=" + std::to_string(activations) + "\r\n";
+    EXPECT_TRUE(
+        PumpUntil([&] { return program.Settings().find(expected) != std::string::npos; }, 2s))
+        << program.Settings();
+    EXPECT_EQ(Count(player.received, 40058) % 5, 0u) << "Volume Up sends five per activation";
+    EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"),
+              L"Functions Executed - " + std::to_wstring(activations));
+}
+
+TEST(NotificationArea, HideMeAndBackAgainWhileTheShortcutsKeepWorking) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    program.WriteSettings("[KEYS]\r\nnext track=117\r\n");
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND hide_me = ChildStartingWith(main, L"&Hide Me");
+    ASSERT_NE(hide_me, nullptr);
+
+    Press(hide_me);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(main); }, 2s));
+    EXPECT_TRUE(TrayIconPresent(main));
+
+    // Hidden, the shortcuts still work.
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }));
+    const std::size_t fired = Count(player.received, 40048);
+
+    ClickTrayIcon(main);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 2s));
+    EXPECT_FALSE(TrayIconPresent(main));
+    EXPECT_EQ(LabelStartingWith(main, L"Last Function"), L"Last Function Executed - Next Track");
+    EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"),
+              L"Functions Executed - " + std::to_wstring(fired));
+
+    // Hiding and coming back any number of times leaves one icon or none.
+    for (int round = 0; round < 3; ++round) {
+        Press(hide_me);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(main); }, 2s));
+        EXPECT_TRUE(TrayIconPresent(main));
+        ClickTrayIcon(main);
+        ClickTrayIcon(main);  // a second activation finds no icon and changes nothing
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 2s));
+        EXPECT_FALSE(TrayIconPresent(main));
+    }
+    EXPECT_TRUE(program.Running());
+}
+
+TEST(NotificationArea, TheIconComesBackWhenTheShellRestarts) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    Press(ChildStartingWith(main, L"&Hide Me"));
+    ASSERT_TRUE(PumpUntil([&] { return TrayIconPresent(main); }, 2s));
+
+    // A restarted shell has forgotten every icon, then says so to every window.
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = main;
+    data.uID = kTrayIconId;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
+    ASSERT_FALSE(TrayIconPresent(main));
+    PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconPresent(main); }, 2s));
+    EXPECT_FALSE(IsWindowVisible(main));
+}
+
+TEST(EndOfProgram, ExitWhileHiddenRemovesTheIconAndEndsTheProgram) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    program.WriteSettings("[KEYS]\r\nexit=119\r\n[OTHER]\r\nexecuted=41\r\n");
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    Press(ChildStartingWith(main, L"&Hide Me"));
+    ASSERT_TRUE(PumpUntil([&] { return TrayIconPresent(main); }, 2s));
+
+    EXPECT_TRUE(HoldAltWithUntil(VK_F8, [&] { return !program.Running(); }));
+    EXPECT_EQ(program.WaitForExit(5s), 0);
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40001}) << "one Exit, nothing after";
+    EXPECT_NE(program.Settings().find("executed=42\r\n"), std::string::npos) << program.Settings();
+    EXPECT_FALSE(TrayIconPresent(main)) << "no icon is left behind";
+}
+
+TEST(EndOfProgram, TheCloseBoxEndsTheProgram) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND splash = program.SplashWindow();
+    EXPECT_NE(splash, nullptr);
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(program.WaitForExit(5s), 0);
+    EXPECT_FALSE(IsWindow(splash)) << "every window goes with the main window";
+    EXPECT_EQ(GetFileAttributesW(program.settings().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+struct CountCase {
+    const char* stored;
+    const wchar_t* shown;
+};
+
+class CountAtLoad : public ::testing::TestWithParam<CountCase> {};
+
+// A count the poll cannot count up (out of range, or not a number) is shown as it stands.
+TEST_P(CountAtLoad, IsShownGroupedOrAsItStands) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    const std::string settings = std::string("[OTHER]\r\nexecuted=") + GetParam().stored + "\r\n";
+    program.WriteSettings(settings);
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"),
+              std::wstring(L"Functions Executed - ") + GetParam().shown);
+    EXPECT_EQ(program.Settings(), settings) << "loading writes nothing";
+}
+
+// The tests run under an English locale: "," groups thousands.
+INSTANTIATE_TEST_SUITE_P(StoredCounts, CountAtLoad,
+                         ::testing::Values(CountCase{"999", L"999"}, CountCase{"1000", L"1,000"},
+                                           CountCase{"2147483647", L"2,147,483,647"},
+                                           CountCase{"+0042", L"42"},
+                                           CountCase{"2147483648", L"2,147,483,648"},
+                                           CountCase{"12 apples", L"12 apples"}));
+
+// The stand-in player executable at the player's fixed path, for the length of a test; skips
+// the test where that path is not ours to use.
+class PlayerAtFixedPath {
+  public:
+    static constexpr wchar_t kFolder[] = L"C:\\Program Files\\Winamp";
+    static constexpr wchar_t kPath[] = L"C:\\Program Files\\Winamp\\winamp.exe";
+
+    PlayerAtFixedPath() {
+        wchar_t own[MAX_PATH];
+        GetModuleFileNameW(nullptr, own, MAX_PATH);
+        std::wstring source = own;
+        source = source.substr(0, source.rfind(L'\\')) + L"\\stand_in_player.exe";
+        created_folder_ = CreateDirectoryW(kFolder, nullptr) != 0;
+        placed_ = CopyFileW(source.c_str(), kPath, TRUE) != 0;
+    }
+    ~PlayerAtFixedPath() {
+        if (placed_) DeleteFileW(kPath);
+        if (created_folder_) RemoveDirectoryW(kFolder);
+    }
+    PlayerAtFixedPath(const PlayerAtFixedPath&) = delete;
+    PlayerAtFixedPath& operator=(const PlayerAtFixedPath&) = delete;
+    // False when a file was there already (a real player, say): it is left alone.
+    bool placed() const { return placed_; }
+
+  private:
+    bool created_folder_ = false;
+    bool placed_ = false;
+};
+
+TEST(PlayerStart, ThePlayerIsStartedWhenItIsNotRunning) {
+    PlayerAtFixedPath player_file;
+    if (!player_file.placed()) GTEST_SKIP() << "the player's fixed path is taken here";
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    const std::wstring marker = program.File(L"player-started.txt");
+    ASSERT_TRUE(program.Start());
+    ASSERT_NE(program.WaitForMainWindow(), nullptr);
+    // The stand-in writes into its working folder, which is the program's own.
+    EXPECT_TRUE(PumpUntil(
+        [&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10s));
+}
+
+TEST(PlayerStart, NothingIsStartedWhenThePlayerRuns) {
+    PlayerAtFixedPath player_file;
+    if (!player_file.placed()) GTEST_SKIP() << "the player's fixed path is taken here";
+    StandInPlayer running;
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    const std::wstring marker = program.File(L"player-started.txt");
+    ASSERT_TRUE(program.Start());
+    ASSERT_NE(program.WaitForMainWindow(), nullptr);
+    EXPECT_FALSE(PumpUntil(
+        [&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 2s));
+}
+
+TEST(PlayerStart, NothingHappensWithoutThePlayerAtItsPath) {
+    if (GetFileAttributesW(PlayerAtFixedPath::kPath) != INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "a player is installed here";
+    }
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    // No message box or other window comes up; the program just runs.
+    PumpUntil([] { return false; }, 1s);
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(program.FindWindowOf(
+                  [&](HWND window) { return window != main && IsWindowVisible(window); }),
+              nullptr);
+}
+
+}  // namespace
+}  // namespace kestrune

@@ -1,0 +1,241 @@
+// The resources built into kestrune.exe: exactly one application manifest with the settings the
+// program relies on, the 16x16 program icon and the version record. The program file is read
+// as data from the folder this test runs in; it is never started.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winver.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+
+namespace kestrune {
+namespace {
+
+// kestrune.exe in the folder of this test program.
+std::wstring ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"kestrune.exe";
+}
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                          length, nullptr, nullptr);
+    return utf8;
+}
+
+// The program file mapped as data only: its resources can be read, its code never runs.
+class ProgramImage {
+  public:
+    ProgramImage()
+        : path_(ProgramPath()),
+          module_(::LoadLibraryExW(path_.c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+    ~ProgramImage() {
+        if (module_ != nullptr) ::FreeLibrary(module_);
+    }
+    ProgramImage(const ProgramImage&) = delete;
+    ProgramImage& operator=(const ProgramImage&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    HMODULE module() const { return module_; }
+
+    // A copy of one resource's bytes; empty when there is no such resource.
+    std::vector<std::uint8_t> Resource(LPCWSTR type, LPCWSTR name) const {
+        HRSRC found = ::FindResourceW(module_, name, type);
+        if (found == nullptr) return {};
+        HGLOBAL loaded = ::LoadResource(module_, found);
+        const auto* data = static_cast<const std::uint8_t*>(::LockResource(loaded));
+        if (data == nullptr) return {};
+        return std::vector<std::uint8_t>(data, data + ::SizeofResource(module_, found));
+    }
+
+  private:
+    std::wstring path_;
+    HMODULE module_;
+};
+
+// A resource name as EnumResourceNames reports it: a number or a string.
+struct ResourceName {
+    WORD id = 0;
+    std::wstring text;
+    LPCWSTR get() const { return text.empty() ? MAKEINTRESOURCEW(id) : text.c_str(); }
+};
+
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names) {
+    ResourceName entry;
+    if (IS_INTRESOURCE(name)) {
+        entry.id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
+    } else {
+        entry.text = name;
+    }
+    reinterpret_cast<std::vector<ResourceName>*>(names)->push_back(entry);
+    return TRUE;
+}
+
+BOOL CALLBACK CountLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD, LONG_PTR count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+template <typename T>
+T ReadAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    T value{};
+    if (offset + sizeof(T) <= bytes.size()) std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return value;
+}
+
+// Passes when `text` contains `part`; the failure message names what is missing.
+::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "missing " << part << " in:\n" << text;
+}
+
+std::string VersionText(DWORD most, DWORD least) {
+    return std::to_string(HIWORD(most)) + "." + std::to_string(LOWORD(most)) + "." +
+           std::to_string(HIWORD(least)) + "." + std::to_string(LOWORD(least));
+}
+
+TEST(Resources, Manifest) {
+    ProgramImage program;
+    ASSERT_NE(program.module(), nullptr) << "cannot open " << Utf8(program.path());
+
+    // Every manifest in the file, whatever its name and language: the loader must not be left
+    // to choose between ours and one the toolchain brought along.
+    std::vector<ResourceName> names;
+    ::EnumResourceNamesW(program.module(), RT_MANIFEST, CollectName,
+                         reinterpret_cast<LONG_PTR>(&names));
+    int manifests = 0;
+    for (const ResourceName& name : names) {
+        ::EnumResourceLanguagesW(program.module(), RT_MANIFEST, name.get(), CountLanguage,
+                                 reinterpret_cast<LONG_PTR>(&manifests));
+    }
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(names[0].text.empty());
+    EXPECT_EQ(names[0].id, 1) << "a program's manifest must have the id 1";
+    EXPECT_EQ(manifests, 1);
+
+    std::vector<std::uint8_t> bytes =
+        program.Resource(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID);
+    std::string manifest(bytes.begin(), bytes.end());
+    ASSERT_FALSE(manifest.empty());
+
+    std::size_t begin = manifest.find("<dependentAssembly>");
+    std::size_t end = manifest.find("</dependentAssembly>");
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    std::string dependency = manifest.substr(begin, end - begin);
+    EXPECT_TRUE(Contains(dependency, "name=\"Microsoft.Windows.Common-Controls\""));
+    EXPECT_TRUE(Contains(dependency, "version=\"6.0.0.0\""));
+    EXPECT_TRUE(Contains(dependency, "publicKeyToken=\"6595b64144ccf1df\""));
+
+    EXPECT_TRUE(Contains(manifest, "level=\"asInvoker\""));
+    EXPECT_TRUE(Contains(manifest, ">true/pm</dpiAware>"));
+    EXPECT_TRUE(Contains(manifest, "PerMonitorV2"));
+}
+
+TEST(Resources, Icon) {
+    ProgramImage program;
+    ASSERT_NE(program.module(), nullptr) << "cannot open " << Utf8(program.path());
+
+    // GRPICONDIR: reserved, type (1 for icons), count; then 14-byte GRPICONDIRENTRY records.
+    std::vector<std::uint8_t> group =
+        program.Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_KESTRUNE));
+    ASSERT_GE(group.size(), 6u);
+    EXPECT_EQ(ReadAt<WORD>(group, 2), 1);
+    ASSERT_EQ(ReadAt<WORD>(group, 4), 1) << "the icon must hold exactly one image";
+    ASSERT_EQ(group.size(), 6u + 14u);
+    EXPECT_EQ(ReadAt<BYTE>(group, 6), 16);  // width
+    EXPECT_EQ(ReadAt<BYTE>(group, 7), 16);  // height
+    EXPECT_EQ(ReadAt<BYTE>(group, 8), 0);   // colour count: 0 for 256 colours
+    EXPECT_EQ(ReadAt<WORD>(group, 10), 1);  // planes
+    EXPECT_EQ(ReadAt<WORD>(group, 12), 8);  // bits per pixel
+    DWORD image_size = ReadAt<DWORD>(group, 14);
+    WORD image_id = ReadAt<WORD>(group, 18);
+
+    std::vector<std::uint8_t> image = program.Resource(RT_ICON, MAKEINTRESOURCEW(image_id));
+    ASSERT_EQ(image.size(), image_size);
+    // Header, 256-entry palette, one byte per pixel, then the 1-bit mask (rows of 4 bytes).
+    EXPECT_EQ(image.size(), sizeof(BITMAPINFOHEADER) + 256 * 4 + 16 * 16 + 16 * 4);
+    BITMAPINFOHEADER header = ReadAt<BITMAPINFOHEADER>(image, 0);
+    EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER));
+    EXPECT_EQ(header.biWidth, 16);
+    EXPECT_EQ(header.biHeight, 32);  // the colour bitmap and the mask together
+    EXPECT_EQ(header.biPlanes, 1);
+    EXPECT_EQ(header.biBitCount, 8);
+    EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
+
+    HANDLE icon =
+        ::LoadImageW(program.module(), MAKEINTRESOURCEW(IDI_KESTRUNE), IMAGE_ICON, 16, 16, 0);
+    ASSERT_NE(icon, nullptr) << "LoadImageW failed with error " << ::GetLastError();
+    ::DestroyIcon(static_cast<HICON>(icon));
+}
+
+TEST(Resources, VersionRecord) {
+    std::wstring path = ProgramPath();
+    DWORD ignored = 0;
+    DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    ASSERT_NE(size, 0u) << "no version record in " << Utf8(path) << ", error " << ::GetLastError();
+    std::vector<std::uint8_t> record(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, size, record.data()));
+
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\", &value, &length));
+    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+    VS_FIXEDFILEINFO fixed;
+    std::memcpy(&fixed, value, sizeof(fixed));
+    EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(VersionText(fixed.dwFileVersionMS, fixed.dwFileVersionLS), "1.0.0.9");
+    EXPECT_EQ(VersionText(fixed.dwProductVersionMS, fixed.dwProductVersionLS), "1.0.0.9");
+    EXPECT_EQ(fixed.dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
+    EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_APP));
+
+    // The strings are looked up through the record's own translation: US English, UTF-16.
+    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", &value, &length));
+    ASSERT_GE(length, 2 * sizeof(WORD));
+    WORD translation[2];
+    std::memcpy(translation, value, sizeof(translation));
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 1200);
+    wchar_t block[64];
+    ::wsprintfW(block, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+
+    auto text = [&](const wchar_t* key) -> std::wstring {
+        void* found = nullptr;
+        UINT characters = 0;
+        std::wstring query = std::wstring(block) + key;
+        if (!::VerQueryValueW(record.data(), query.c_str(), &found, &characters) ||
+            found == nullptr) {
+            return L"(missing)";
+        }
+        std::wstring result(static_cast<const wchar_t*>(found), characters);
+        while (!result.empty() && result.back() == L'\0') result.pop_back();
+        return result;
+    };
+    EXPECT_EQ(text(L"CompanyName"), L"Brindle");
+    EXPECT_EQ(text(L"FileDescription"), L"Controls winamp with keyboard");
+    EXPECT_EQ(text(L"ProductName"), L"Kestrune");
+    EXPECT_EQ(text(L"FileVersion"), L"1.0.0.9");
+    EXPECT_EQ(text(L"ProductVersion"), L"1.0.0.9");
+    EXPECT_EQ(text(L"OriginalFilename"), L"kestrune.exe");
+}
+
+}  // namespace
+}  // namespace kestrune
