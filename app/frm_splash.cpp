@@ -17,8 +17,8 @@ constexpr DWORD kLabelStyle = SS_CENTER | SS_NOTIFY | SS_NOPREFIX;
 // left), in boxes widened so that each stays on one line: "Brindle Corporation" needs more
 // than its design width of 1350 twips, and the notice more than 900.
 constexpr std::array kControls{
-    ControlSpec{SplashForm::Label3, ControlKind::kLabel, L"Freeware. No warranty.", 0, 1020, 720,
-                1500, 165, FontSpec{L"Tahoma", 675, false}, kLabelStyle},
+    ControlSpec{SplashForm::Label3, ControlKind::kLabel, L"Freeware. No warranty.", 0, 870, 720,
+                1800, 165, FontSpec{L"Tahoma", 675, false}, kLabelStyle},
     ControlSpec{SplashForm::Label2, ControlKind::kLabel, L"Brindle Corporation", 0, 855, 480, 1800,
                 195, kTahoma, kLabelStyle},
     ControlSpec{SplashForm::Label1, ControlKind::kLabel, L"Kestrune", 0, -45, 210, 3600, 240,

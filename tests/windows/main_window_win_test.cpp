@@ -232,6 +232,37 @@ TEST(NotificationArea, HideMeAndBackAgainWhileTheShortcutsKeepWorking) {
     EXPECT_TRUE(program.Running());
 }
 
+TEST(Keyboard, TabAndAccessKeysWorkAsInADialog) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    // Let the window settle into the focus before typing to it.
+    PumpUntil([] { return false; }, 500ms);
+    ASSERT_EQ(GetForegroundWindow(), main);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    auto focus = [&] {
+        GetGUIThreadInfo(thread, &gui);
+        return TextOf(gui.hwndFocus);
+    };
+    ASSERT_TRUE(PumpUntil([&] { return focus() == L"&Configure"; }, 2s)) << focus();
+
+    testing::SendKey(VK_TAB, true);
+    testing::SendKey(VK_TAB, false);
+    EXPECT_TRUE(PumpUntil([&] { return focus() == L"&Hide Me"; }, 2s)) << focus();
+
+    // Alt+H presses "&Hide Me".
+    testing::SendKey(VK_MENU, true);
+    testing::SendKey('H', true);
+    testing::SendKey('H', false);
+    testing::SendKey(VK_MENU, false);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(main) && TrayIconPresent(main); }, 2s));
+    testing::ReleaseKeys({VK_MENU, 'H'});
+}
+
 TEST(NotificationArea, TheIconComesBackWhenTheShellRestarts) {
     ProgramFolderCopy program;
     ASSERT_TRUE(program.HasExe());

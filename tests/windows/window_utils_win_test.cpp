@@ -152,12 +152,15 @@ TEST(ShellOpen, StartsAProgramInTheProgramsFolderAndIgnoresMissingTargets) {
 // A form with one of each kind of control, recording the handlers it runs.
 class TestForm final : public Form {
   public:
-    enum : int { Frame1 = 1, lblInside, cmdFirst, cmdSecond };
+    enum : int { Frame1 = 1, lblInside, cmdFirst, cmdSecond, lblTitle };
     static constexpr std::array kControls{
-        ControlSpec{Frame1, ControlKind::kFrame, L"&Frame", 0, 90, 75, 3000, 900},
+        ControlSpec{Frame1, ControlKind::kFrame, L"&Frame", 0, 90, 75, 3000, 900,
+                    FontSpec{L"Tahoma", 825, true}},
         ControlSpec{lblInside, ControlKind::kLabel, L"inside", Frame1, 150, 285, 1500, 195},
         ControlSpec{cmdFirst, ControlKind::kButton, L"&First", 0, 300, 1100, 1200, 330},
         ControlSpec{cmdSecond, ControlKind::kButton, L"&Second", 0, 1650, 1100, 1200, 330},
+        ControlSpec{lblTitle, ControlKind::kLabel, L"Title", 0, 0, 0, 3000, 240,
+                    FontSpec{L"Tahoma", 975, true}},
     };
     static constexpr FormSpec kSpec{
         L"Test form", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 3300, 1545, kControls};
@@ -209,6 +212,23 @@ TEST(Form, LoadsItsLayoutScaledAndCentred) {
     const RECT& work = monitor.rcWork;
     EXPECT_NEAR((window.left + window.right) / 2.0, (work.left + work.right) / 2.0, 1.0);
     EXPECT_NEAR((window.top + window.bottom) / 2.0, (work.top + work.bottom) / 2.0, 1.0);
+
+    // Each control has its own font, sized for the window's dots per inch.
+    struct Expected {
+        int id, points100;
+        LONG weight;
+    };
+    for (const Expected& expected :
+         {Expected{TestForm::Frame1, 825, FW_BOLD}, Expected{TestForm::lblInside, 825, FW_NORMAL},
+          Expected{TestForm::lblTitle, 975, FW_BOLD}}) {
+        const auto font =
+            reinterpret_cast<HFONT>(SendMessageW(form.Control(expected.id), WM_GETFONT, 0, 0));
+        LOGFONTW log{};
+        ASSERT_TRUE(GetObjectW(font, sizeof log, &log)) << expected.id;
+        EXPECT_STREQ(log.lfFaceName, L"Tahoma");
+        EXPECT_EQ(log.lfWeight, expected.weight) << expected.id;
+        EXPECT_EQ(log.lfHeight, -MulDiv(expected.points100, form.Px(1440), 7200)) << expected.id;
+    }
 
     // Tab goes through the buttons in table order; the frame and the label take no focus.
     const HWND first = GetNextDlgTabItem(form.hwnd(), nullptr, FALSE);
