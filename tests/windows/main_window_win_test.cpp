@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 
 #include "app/system_tray.hpp"
@@ -154,6 +155,102 @@ TEST(StartUp, SplashForTwoSecondsThenTheMainWindowOnTop) {
     EXPECT_FALSE(TrayIconPresent(main)) << "no icon until the window is hidden";
     EXPECT_EQ(GetFileAttributesW(program.settings().c_str()), INVALID_FILE_ATTRIBUTES)
         << "nothing is written at start-up";
+}
+
+// Under Wine the shell opens web addresses with the program that the registry names for the
+// scheme; on Windows the user's own choice of browser wins over it. While this lives, that
+// program is the stand-in, which notes every start.
+class StandInBrowser {
+  public:
+    static constexpr wchar_t kKey[] = L"Software\\Classes\\https\\shell\\open\\command";
+
+    StandInBrowser() {
+        const auto wine_get_version =
+            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+        if (!wine_get_version) return;
+        HKEY key = nullptr;
+        DWORD disposition = 0;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            &disposition) != ERROR_SUCCESS) {
+            return;
+        }
+        DWORD size = sizeof old_;
+        had_value_ = RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old_),
+                                      &size) == ERROR_SUCCESS;
+        wchar_t own[MAX_PATH];
+        GetModuleFileNameW(nullptr, own, MAX_PATH);
+        std::wstring folder = own;
+        folder.resize(folder.rfind(L'\\'));
+        const std::wstring command = L"\"" + folder + L"\\stand_in_player.exe\" \"%1\"";
+        active_ = RegSetValueExW(
+                      key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~StandInBrowser() {
+        if (!active_) return;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+            return;
+        }
+        if (had_value_) {
+            RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_),
+                           static_cast<DWORD>((wcslen(old_) + 1) * sizeof(wchar_t)));
+        } else {
+            RegDeleteValueW(key, nullptr);
+        }
+        RegCloseKey(key);
+    }
+    StandInBrowser(const StandInBrowser&) = delete;
+    StandInBrowser& operator=(const StandInBrowser&) = delete;
+    bool active() const { return active_; }
+
+  private:
+    bool active_ = false;
+    bool had_value_ = false;
+    wchar_t old_[1024] = {};
+};
+
+std::size_t LinesOf(const std::wstring& path, const std::string& needle) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::size_t count = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find(needle) != std::string::npos) ++count;
+    }
+    return count;
+}
+
+TEST(StartUp, EachClickOnTheSplashOpensTheMakersAddress) {
+    StandInBrowser browser;
+    if (!browser.active()) GTEST_SKIP() << "the browser for web addresses is the user's own";
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    const std::wstring opened = program.File(L"player-started.txt");
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(program.Start());
+    HWND splash = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            splash = program.SplashWindow();
+            return splash && IsWindowVisible(splash);
+        },
+        10s));
+
+    // One click on the window itself, one on a label.
+    PostMessageW(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 60));
+    PostMessageW(splash, WM_LBUTTONUP, 0, MAKELPARAM(5, 60));
+    const HWND label = ChildStartingWith(splash, L"Brindle Corporation");
+    ASSERT_NE(label, nullptr);
+    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+
+    EXPECT_TRUE(PumpUntil(
+        [&] { return LinesOf(opened, "https://brindle.example.com/kestrune") == 2; }, 10s))
+        << LinesOf(opened, "example.com") << " openings";
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 2s) << "clicks do not cut the pause";
+    EXPECT_FALSE(IsWindowVisible(splash));
 }
 
 TEST(Shortcuts, ReachThePlayerFromAnotherProgramAndUpdateTheLabels) {

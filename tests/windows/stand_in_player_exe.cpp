@@ -1,13 +1,19 @@
-// A stand-in for the player's executable: when started, it notes in its working folder that
-// it ran, and ends.
+// A stand-in for a program the shell starts (the player, or a browser for a web address): it
+// adds its command line, as a line of UTF-8, to "player-started.txt" in its working folder,
+// and ends.
 #include <windows.h>
 
+#include <string>
+
+#include "util/wide_text.hpp"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const HANDLE file = CreateFileW(L"player-started.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(L"player-started.txt", FILE_APPEND_DATA, FILE_SHARE_READ,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
+    const std::string line = kestrune::WideToUtf8(GetCommandLineW()) + "\n";
     DWORD written = 0;
-    WriteFile(file, "started", 7, &written, nullptr);
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
     return 0;
 }
