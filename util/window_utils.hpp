@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+#include "hotkeys/key_scanner.hpp"
+
 namespace kestrune {
 
 // Puts the window into the topmost band without moving, sizing, showing or activating it.
@@ -20,6 +22,12 @@ void AddDropShadow(HWND window);
 // Processes every message that is pending for the program's windows, once, and returns. Tab,
 // arrow and access keys move between controls as in a dialog.
 void DoEvents();
+
+// DoEvents, for the key scanner.
+class Win32MessagePump final : public MessagePump {
+  public:
+    void DoEvents() override { ::kestrune::DoEvents(); }
+};
 
 // Dispatches one message as DoEvents and the message loop do.
 void DispatchWindowMessage(MSG& msg);

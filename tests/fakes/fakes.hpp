@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "hotkeys/key_scanner.hpp"
 #include "hotkeys/key_state.hpp"
 #include "hotkeys/poll.hpp"
 #include "player/player_link.hpp"
@@ -33,6 +35,19 @@ class FakeKeyboard final : public KeyState {
   private:
     std::set<std::int32_t> down_;
     std::set<std::int32_t> tapped_;
+};
+
+// One pass of the message loop, counted. `on_pass` runs inside each pass, the way another
+// window's handler would run while the caller waits.
+class FakePump final : public MessagePump {
+  public:
+    int passes = 0;
+    std::function<void()> on_pass;
+
+    void DoEvents() override {
+        ++passes;
+        if (on_pass) on_pass();
+    }
 };
 
 class FakePlayer final : public PlayerLink {
