@@ -230,8 +230,11 @@ void Form::EndModal() {
 }
 
 void Form::Unload() {
-    if (!hwnd_) return;
+    // Form_Unload may process messages, among them another request to close.
+    if (!hwnd_ || unloading_) return;
+    unloading_ = true;
     Form_Unload();
+    unloading_ = false;
     if (!hwnd_) return;
     if (modal_) EndModal();
     DestroyWindow(hwnd_);
@@ -339,6 +342,16 @@ LRESULT Form::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 if (focus) SetFocus(focus);
             }
             return 0;
+        case WM_NEXTDLGCTL: {
+            // What the dialog manager sends for a label's access key: the label, then "the
+            // next control".
+            HWND target = reinterpret_cast<HWND>(wparam);
+            if (LOWORD(lparam) == 0) {
+                target = GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0);
+            }
+            if (target && IsChild(hwnd_, target)) SetFocus(target);
+            return 0;
+        }
         case WM_SYSCHAR:
             // An Alt+letter that is no access key here is most likely a shortcut of the
             // program's own: no beep. Alt+Space still opens the system menu.

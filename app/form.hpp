@@ -111,6 +111,7 @@ class Form {
     HWND last_focus_ = nullptr;
     bool mouse_down_ = false;
     bool modal_ = false;
+    bool unloading_ = false;
     std::vector<HWND> disabled_by_modal_;
     struct Font {
         FontSpec spec;

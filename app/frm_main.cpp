@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/frm_config.hpp"
 #include "hotkeys/format_count.hpp"
 #include "settings/settings.hpp"
 #include "util/window_utils.hpp"
@@ -100,6 +101,8 @@ void MainForm::Control_Click(int id) {
 
 void MainForm::cmdChange_Click() {
     Hide();
+    frmConfig.Show();
+    SetTopmost(frmConfig.hwnd());
 }
 
 void MainForm::Command1_Click() {

@@ -1,0 +1,121 @@
+#include "app/frm_config.hpp"
+
+#include <array>
+
+#include "app/frm_change.hpp"
+#include "app/frm_main.hpp"
+#include "hotkeys/catalogue.hpp"
+#include "hotkeys/poll.hpp"
+#include "settings/settings.hpp"
+#include "util/win32_platform.hpp"
+#include "util/window_utils.hpp"
+
+namespace kestrune {
+namespace {
+
+// The two captions reach up to the column of the list and lblCurrent to the list's right edge
+// (their design widths, 1485, 1065 and 870 twips, cut or wrap the texts): the captions stay on
+// one line, "ALT + ScrollLock" shows in full and a longer hand-edited name ends in an ellipsis.
+constexpr std::array kControls{
+    ControlSpec{ConfigForm::Label1, ControlKind::kLabel, L"Supported &Functions", 0, 150, 210, 1650,
+                195, kTahoma, SS_LEFTNOWORDWRAP},
+    ControlSpec{ConfigForm::cmbFunctions, ControlKind::kDropDownList, nullptr, 0, 1830, 180, 2070,
+                315},
+    ControlSpec{ConfigForm::Label2, ControlKind::kLabel, L"C&urrent Config", 0, 150, 705, 1650, 195,
+                kTahoma, SS_LEFTNOWORDWRAP},
+    ControlSpec{ConfigForm::lblCurrent, ControlKind::kLabel, L"ALT + [Key]", 0, 1830, 705, 2070,
+                195, kTahoma, SS_NOPREFIX | SS_ENDELLIPSIS},
+    ControlSpec{ConfigForm::cmdRemove, ControlKind::kButton, L"&Remove", 0, 150, 1260, 1230, 330},
+    ControlSpec{ConfigForm::cmdChange, ControlKind::kButton, L"&Change", 0, 1485, 1260, 1230, 330},
+    ControlSpec{ConfigForm::cmdOK, ControlKind::kButton, L"&OK", 0, 2835, 1260, 1230, 330},
+};
+
+// A fixed dialog frame with a close box only. It has a taskbar button, since the main window
+// is hidden while it is open.
+constexpr FormSpec kConfigSpec{L"Key Configuration",
+                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                               WS_EX_DLGMODALFRAME,
+                               4215,
+                               1725,
+                               kControls};
+
+std::string SettingsFile() {
+    return SettingsPath(ProgramFolder());
+}
+
+}  // namespace
+
+std::string CurrentKeyCaption(std::string_view stored_name) {
+    if (stored_name == kUnassignedName) return "Unassigned";
+    return std::string(kAltCaptionPrefix) + std::string(stored_name);
+}
+
+ConfigForm frmConfig;
+
+ConfigForm::ConfigForm() : Form(kConfigSpec) {}
+
+std::string ConfigForm::SelectedFunction() const {
+    const HWND list = Control(cmbFunctions);
+    if (!list || SendMessageW(list, CB_GETCURSEL, 0, 0) == CB_ERR) return {};
+    return Text(cmbFunctions);
+}
+
+void ConfigForm::SetCurrentCaption(std::string_view caption) {
+    SetText(lblCurrent, caption);
+}
+
+void ConfigForm::Form_Load() {
+    const HWND list = Control(cmbFunctions);
+    for (const PlayerFunction& function : kCatalogue) {
+        const std::wstring name = Utf8ToWide(function.display_name);
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        DoEvents();
+        // A message handled above may have closed the window.
+        if (!IsLoaded()) return;
+    }
+    // Selecting from the program raises no notification: refresh as a user's choice would.
+    SendMessageW(list, CB_SETCURSEL, 0, 0);
+    cmbFunctions_Click();
+}
+
+void ConfigForm::Control_Notify(int id, int code) {
+    if (id == cmbFunctions && code == CBN_SELCHANGE) cmbFunctions_Click();
+}
+
+void ConfigForm::Control_Click(int id) {
+    if (id == cmdChange) cmdChange_Click();
+    if (id == cmdRemove) cmdRemove_Click();
+    if (id == cmdOK) cmdOK_Click();
+}
+
+void ConfigForm::cmbFunctions_Click() {
+    const std::string function = SelectedFunction();
+    if (function.empty()) return;
+    SetCurrentCaption(CurrentKeyCaption(
+        ReadSetting(kKeysSection, function + "_n", SettingsFile(), kUnassignedName)));
+}
+
+void ConfigForm::cmdChange_Click() {
+    frmChange.ShowModal();
+}
+
+void ConfigForm::cmdRemove_Click() {
+    const std::string function = SelectedFunction();
+    if (function.empty()) return;
+    WriteSetting(kKeysSection, function, "", SettingsFile());
+    WriteSetting(kKeysSection, function + "_n", "", SettingsFile());
+    cmbFunctions_Click();
+}
+
+void ConfigForm::cmdOK_Click() {
+    Hide();
+    frmMain.Show();
+}
+
+void ConfigForm::Form_Unload() {
+    DoEvents();
+    Hide();
+    frmMain.Show();
+}
+
+}  // namespace kestrune
