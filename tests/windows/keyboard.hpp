@@ -50,32 +50,34 @@ inline bool KeysDown(std::initializer_list<WORD> codes) {
     return true;
 }
 
-// Holds Alt and `key` until `arrived` holds (the program ticks every 100 ms), pumping this
-// thread's messages meanwhile, then lets go. Returns whether it arrived.
+// Holds `keys` (pressed in order) until `arrived` holds, pumping this thread's messages
+// meanwhile, then lets go. Returns whether it arrived.
 //
 // When a window gains the focus under Wine, the X11 driver lines the key state up with the
 // X server's, which knows nothing of injected keys: they read as released again. Keys let go
 // that way are pressed again, as a finger still holding them would keep them down.
-inline bool HoldAltWithUntil(WORD key, const std::function<bool()>& arrived,
-                             std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+inline bool HoldKeysUntil(std::initializer_list<WORD> keys, const std::function<bool()>& arrived,
+                          std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     bool ok = false;
     for (;;) {
-        SendKey(VK_MENU, true);
-        SendKey(key, true);
-        WaitForKeys({VK_MENU, key}, true);
+        for (WORD key : keys) SendKey(key, true);
+        WaitForKeys(keys, true);
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        PumpUntil(
-            [&] {
-                return arrived() || !KeysDown({VK_MENU, key});
-            },
-            std::max(left, std::chrono::milliseconds(0)));
+        PumpUntil([&] { return arrived() || !KeysDown(keys); },
+                  std::max(left, std::chrono::milliseconds(0)));
         ok = arrived();
         if (ok || std::chrono::steady_clock::now() >= deadline) break;
     }
-    ReleaseKeys({VK_MENU, key});
+    ReleaseKeys(keys);
     return ok;
+}
+
+// Holds Alt and `key` until `arrived` holds (the program ticks every 100 ms).
+inline bool HoldAltWithUntil(WORD key, const std::function<bool()>& arrived,
+                             std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+    return HoldKeysUntil({VK_MENU, key}, arrived, timeout);
 }
 
 }  // namespace kestrune::testing

@@ -14,48 +14,23 @@
 #include "keyboard.hpp"
 #include "program.hpp"
 #include "stand_in_player.hpp"
+#include "ui.hpp"
 
 namespace kestrune {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::ChildStartingWith;
+using testing::Count;
+using testing::ForegroundWindow;
 using testing::HoldAltWithUntil;
+using testing::IsTopmost;
+using testing::LabelStartingWith;
+using testing::Press;
 using testing::ProgramFolderCopy;
 using testing::PumpUntil;
 using testing::StandInPlayer;
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-// The child of `parent` whose text starts with `prefix`, or null.
-HWND ChildStartingWith(HWND parent, const std::wstring& prefix) {
-    struct Search {
-        const std::wstring* prefix;
-        HWND found;
-    } search{&prefix, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            if (TextOf(child).rfind(*search->prefix, 0) != 0) return TRUE;
-            search->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::wstring LabelStartingWith(HWND main, const std::wstring& prefix) {
-    const HWND label = ChildStartingWith(main, prefix);
-    return label ? TextOf(label) : L"(no such label)";
-}
-
-bool IsTopmost(HWND window) {
-    return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
+using testing::TextOf;
 
 // Whether the shell holds the program's icon: changing nothing of an icon succeeds only
 // when it is there.
@@ -67,36 +42,10 @@ bool TrayIconPresent(HWND owner) {
     return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-// Presses a button of the program as a click would.
-void Press(HWND button) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result);
-}
-
 // What the shell sends when the user clicks the icon.
 void ClickTrayIcon(HWND main) {
     PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONUP);
 }
-
-std::size_t Count(const std::vector<std::int32_t>& ids, std::int32_t id) {
-    return static_cast<std::size_t>(std::count(ids.begin(), ids.end(), id));
-}
-
-// A window of this test process with the focus, so that the program is in the background.
-class ForegroundWindow {
-  public:
-    ForegroundWindow() {
-        window_ = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetForegroundWindow(window_);
-    }
-    ~ForegroundWindow() { DestroyWindow(window_); }
-    ForegroundWindow(const ForegroundWindow&) = delete;
-    ForegroundWindow& operator=(const ForegroundWindow&) = delete;
-
-  private:
-    HWND window_;
-};
 
 TEST(StartUp, SplashForTwoSecondsThenTheMainWindowOnTop) {
     ProgramFolderCopy program;
