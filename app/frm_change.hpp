@@ -4,12 +4,13 @@
 #pragma once
 
 #include "app/form.hpp"
+#include "hotkeys/key_capture.hpp"
 #include "util/win32_platform.hpp"
 #include "util/window_utils.hpp"
 
 namespace kestrune {
 
-class ChangeForm final : public Form {
+class ChangeForm final : public Form, private CaptureHost {
   public:
     enum ControlId : int { lblStatic = 1 };
 
@@ -21,14 +22,16 @@ class ChangeForm final : public Form {
     void Timer(UINT_PTR id) override;
 
     void tmrKeyCheck_Timer();
-    // Whether the opening in which a tick began is still the current one and not closing.
-    bool StillOpen(int opening) const { return opening == opening_ && !closing_; }
+
+    // CaptureHost: the configuration window, and closing this one.
+    std::string ProgramFolder() override;
+    std::string SelectedFunction() override;
+    void SetCurrentCaption(std::string_view caption) override;
+    void Close() override;
 
     Win32KeyState keys_;
     Win32MessagePump pump_;
-    int opening_ = 0;          // counts the window's loads
-    int ticking_opening_ = 0;  // the opening whose tick is running, or 0
-    bool closing_ = false;
+    KeyCapture capture_;
 };
 
 extern ChangeForm frmChange;

@@ -5,6 +5,7 @@
 #include "app/frm_change.hpp"
 #include "app/frm_main.hpp"
 #include "hotkeys/catalogue.hpp"
+#include "hotkeys/key_capture.hpp"
 #include "hotkeys/poll.hpp"
 #include "settings/settings.hpp"
 #include "util/win32_platform.hpp"
@@ -44,11 +45,6 @@ std::string SettingsFile() {
 }
 
 }  // namespace
-
-std::string CurrentKeyCaption(std::string_view stored_name) {
-    if (stored_name == kUnassignedName) return "Unassigned";
-    return std::string(kAltCaptionPrefix) + std::string(stored_name);
-}
 
 ConfigForm frmConfig;
 

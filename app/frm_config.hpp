@@ -10,14 +10,6 @@
 
 namespace kestrune {
 
-// Put before a key's name wherever an assignment is shown: "ALT + F6".
-inline constexpr std::string_view kAltCaptionPrefix = "ALT + ";
-// What a function's name entry holds when no key is assigned (also its default).
-inline constexpr std::string_view kUnassignedName = "no";
-
-// The text of `lblCurrent` for a stored key name.
-std::string CurrentKeyCaption(std::string_view stored_name);
-
 class ConfigForm final : public Form {
   public:
     enum ControlId : int {

@@ -1,0 +1,55 @@
+// The key capture window's tick: scan the keyboard twice (name, then code), and store the
+// first acceptable key for the function selected in the configuration window.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "hotkeys/key_scanner.hpp"
+#include "hotkeys/key_state.hpp"
+
+namespace kestrune {
+
+// Put before a key's name wherever an assignment is shown: "ALT + F6".
+inline constexpr std::string_view kAltCaptionPrefix = "ALT + ";
+// What a function's name entry holds when no key is assigned (also its default).
+inline constexpr std::string_view kUnassignedName = "no";
+
+// The text of the configuration window's `lblCurrent` for a stored key name: "Unassigned" for
+// exactly "no", else "ALT + " and the name.
+std::string CurrentKeyCaption(std::string_view stored_name);
+
+// What a capture needs from the windows around it.
+class CaptureHost {
+  public:
+    virtual ~CaptureHost() = default;
+    virtual std::string ProgramFolder() = 0;
+    // The display name of the function selected in the configuration window; empty if none.
+    virtual std::string SelectedFunction() = 0;
+    // Sets the configuration window's `lblCurrent`.
+    virtual void SetCurrentCaption(std::string_view caption) = 0;
+    // Closes (unloads) the capture window; its unload calls `KeyCapture::Closing`.
+    virtual void Close() = 0;
+};
+
+// Each scan and the pass before closing process pending messages, in which the next tick can
+// arrive or the window can close, or even open again. A tick therefore runs only when no other
+// tick of the same opening is under way, and writes nothing once that opening has begun to
+// close.
+class KeyCapture {
+  public:
+    // The window has loaded: a new opening.
+    void Open();
+    // The window has begun to unload.
+    void Closing();
+    void Tick(KeyState& keys, MessagePump& pump, CaptureHost& host);
+
+  private:
+    bool StillOpen(int opening) const { return opening == opening_ && !closing_; }
+
+    int opening_ = 0;          // counts the openings
+    int ticking_opening_ = 0;  // the opening whose tick is under way, or 0
+    bool closing_ = true;
+};
+
+}  // namespace kestrune
