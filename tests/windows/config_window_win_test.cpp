@@ -430,5 +430,36 @@ TEST(Journey, AssignF6ToNextTrackThenUseItFiveTimes) {
     testing::ReleaseKeys({VK_MENU, VK_F6});
 }
 
+TEST(Journey, EveryFunctionIsAssignedAndUsedThroughTheWindowsAlone) {
+    Program program;
+    ASSERT_NE(program.main, nullptr);
+    StandInPlayer player;
+    // Keys that mean nothing else to the window that has the focus: Numpad 0 to 9, F6, F7.
+    std::vector<WORD> keys;
+    for (WORD key = VK_NUMPAD0; key <= VK_NUMPAD9; ++key) keys.push_back(key);
+    keys.push_back(VK_F6);
+    keys.push_back(VK_F7);
+    ASSERT_EQ(keys.size(), kFunctions.size());
+
+    ASSERT_NE(program.OpenConfig(), nullptr);
+    for (std::size_t i = 0; i < kFunctions.size(); ++i) {
+        program.Select(kFunctions[i]);
+        ASSERT_NE(program.OpenSetKey(), nullptr) << i;
+        ASSERT_TRUE(HoldKeysUntil({keys[i]}, [&] { return !program.SetKeyShown(); })) << i;
+        ASSERT_TRUE(PumpUntil([&] { return program.ConfigShown(); }, 2s));
+    }
+    Press(ChildStartingWith(program.Config(), L"&OK"));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(program.main); }, 2s));
+
+    ForegroundWindow elsewhere;
+    const std::vector<std::int32_t> ids{40045, 40047, 40048, 40044, 40058, 40059,
+                                        40046, 40023, 40022, 40148, 40144, 40001};
+    for (std::size_t i = 0; i < kFunctions.size(); ++i) {
+        ASSERT_TRUE(HoldAltWithUntil(keys[i], [&] { return Count(player.received, ids[i]) > 0; }))
+            << std::string(kFunctions[i].begin(), kFunctions[i].end());
+    }
+    EXPECT_EQ(program.copy.WaitForExit(5s), 0) << "Exit ends the program";
+}
+
 }  // namespace
 }  // namespace kestrune
