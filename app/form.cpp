@@ -342,6 +342,16 @@ LRESULT Form::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 if (focus) SetFocus(focus);
             }
             return 0;
+        case DM_GETDEFID: {
+            // Enter presses the button that has the focus, as in any dialog box; elsewhere it
+            // does nothing.
+            const HWND focus = GetFocus();
+            if (focus && IsChild(hwnd_, focus) &&
+                (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
+                return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+            }
+            return 0;
+        }
         case WM_NEXTDLGCTL: {
             // What the dialog manager sends for a label's access key: the label, then "the
             // next control".

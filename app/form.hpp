@@ -44,6 +44,10 @@ struct FormSpec {
     std::span<const ControlSpec> controls;
 };
 
+// Control ids start here, clear of IDOK and IDCANCEL, which the dialog manager sends for Enter
+// and Escape when no button is to take them.
+inline constexpr int kFirstControlId = 100;
+
 // The class name of every top-level window of the program.
 inline constexpr wchar_t kFormClassName[] = L"KestruneForm";
 

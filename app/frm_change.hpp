@@ -12,7 +12,7 @@ namespace kestrune {
 
 class ChangeForm final : public Form, private CaptureHost {
   public:
-    enum ControlId : int { lblStatic = 1 };
+    enum ControlId : int { lblStatic = kFirstControlId };
 
     ChangeForm();
 

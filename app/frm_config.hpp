@@ -13,7 +13,7 @@ namespace kestrune {
 class ConfigForm final : public Form {
   public:
     enum ControlId : int {
-        Label1 = 1,
+        Label1 = kFirstControlId,
         cmbFunctions,
         Label2,
         lblCurrent,

@@ -16,7 +16,7 @@ inline constexpr std::string_view kPlayerPath = "C:\\Program Files\\Winamp\\wina
 
 class MainForm final : public Form, public PollHost {
   public:
-    enum ControlId : int { Frame1 = 1, lblTotal, lblLast, cmdChange, Command1 };
+    enum ControlId : int { Frame1 = kFirstControlId, lblTotal, lblLast, cmdChange, Command1 };
 
     MainForm();
 

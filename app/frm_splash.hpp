@@ -13,7 +13,7 @@ inline constexpr std::string_view kMakerAddress = "https://brindle.example.com/k
 
 class SplashForm final : public Form {
   public:
-    enum ControlId : int { Label3 = 1, Label2, Label1 };
+    enum ControlId : int { Label3 = kFirstControlId, Label2, Label1 };
 
     SplashForm();
 

@@ -351,6 +351,24 @@ TEST(SetKey, KeysOutsideTheTableAndMouseButtonsAreIgnored) {
     EXPECT_TRUE(program.SettingsHold("play=123\r\nplay_n=F12\r\n")) << program.copy.Settings();
 }
 
+TEST(SetKey, EnterOnTheFocusedChangeButtonOpensItAndIsCapturedAtOnce) {
+    Program program;
+    ASSERT_NE(program.main, nullptr);
+    const HWND config = program.OpenConfig();
+    ASSERT_NE(config, nullptr);
+    SendKey(VK_TAB, true);
+    SendKey(VK_TAB, false);
+    SendKey(VK_TAB, true);
+    SendKey(VK_TAB, false);
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(FocusOf(config)) == L"&Change"; }, 2s));
+
+    ASSERT_TRUE(HoldKeysUntil({VK_RETURN}, [&] {
+        return program.SettingsHold("play=13\r\nplay_n=Enter\r\n") && !program.SetKeyShown();
+    })) << program.copy.Settings();
+    EXPECT_TRUE(PumpUntil([&] { return program.Current() == L"ALT + Enter"; }, 2s));
+    testing::ReleaseKeys({VK_TAB});
+}
+
 TEST(SetKey, ClosingItStoresNothing) {
     Program program("[KEYS]\r\nplay=65\r\nplay_n=A\r\n");
     ASSERT_NE(program.main, nullptr);

@@ -152,7 +152,7 @@ TEST(ShellOpen, StartsAProgramInTheProgramsFolderAndIgnoresMissingTargets) {
 // A form with one of each kind of control, recording the handlers it runs.
 class TestForm final : public Form {
   public:
-    enum : int { Frame1 = 1, lblInside, cmdFirst, cmdSecond, lblTitle };
+    enum : int { Frame1 = kFirstControlId, lblInside, cmdFirst, cmdSecond, lblTitle };
     static constexpr std::array kControls{
         ControlSpec{Frame1, ControlKind::kFrame, L"&Frame", 0, 90, 75, 3000, 900,
                     FontSpec{L"Tahoma", 825, true}},
@@ -254,6 +254,34 @@ TEST(Form, RoutesClicksTextAndUnload) {
     EXPECT_FALSE(form.IsLoaded());
     form.Load();  // loaded afresh
     EXPECT_EQ(form.events.back(), "Load");
+}
+
+// Keys as the message loop hands them to the dialog manager.
+void Type(HWND focus, UINT message, WPARAM key) {
+    MSG msg{focus, message, key, 0, 0, {}};
+    DispatchWindowMessage(msg);
+}
+
+TEST(Form, EnterEscapeAndAccessKeysWorkAsInADialogBox) {
+    TestForm form;
+    form.Show();
+    const HWND second = form.Control(TestForm::cmdSecond);
+    SetFocus(second);
+    form.events.clear();
+
+    Type(second, WM_KEYDOWN, VK_ESCAPE);
+    Type(second, WM_KEYUP, VK_ESCAPE);
+    EXPECT_TRUE(form.events.empty()) << "Escape presses nothing";
+
+    Type(second, WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(form.events, std::vector<std::string>{"Click " + std::to_string(TestForm::cmdSecond)})
+        << "Enter presses the focused button";
+
+    // The frame's access key moves the focus to the next control that takes it.
+    Type(second, WM_SYSCHAR, L'f');
+    EXPECT_EQ(GetFocus(), form.Control(TestForm::cmdFirst));
+    Type(GetFocus(), WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(form.events.back(), "Click " + std::to_string(TestForm::cmdFirst));
 }
 
 TEST(Form, ShowModalDisablesTheOtherWindowsUntilItCloses) {
