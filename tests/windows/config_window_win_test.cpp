@@ -30,17 +30,12 @@ using testing::ProgramFolderCopy;
 using testing::PumpUntil;
 using testing::SendKey;
 using testing::StandInPlayer;
+using testing::Tap;
 using testing::TextOf;
 
 const std::vector<std::wstring> kFunctions{
     L"Play",  L"Stop",           L"Next Track",    L"Prev Track",   L"Volume Up", L"Volume Down",
     L"Pause", L"Toggle Shuffle", L"Toggle Repeat", L"Seek Forward", L"Seek Back", L"Exit"};
-
-// The child of `parent` of the window class `name`, or null.
-HWND ChildOfClass(HWND parent, const wchar_t* name) {
-    HWND found = FindWindowExW(parent, nullptr, name, nullptr);
-    return found;
-}
 
 // The program, its main window on the screen, and the configuration and key capture windows.
 class Program {
@@ -73,7 +68,7 @@ class Program {
         return SetKey();
     }
 
-    HWND List() const { return ChildOfClass(Config(), L"ComboBox"); }
+    HWND List() const { return FindWindowExW(Config(), nullptr, L"ComboBox", nullptr); }
     std::wstring Current() const {
         const HWND label = ChildStartingWith(Config(), L"C&urrent Config");
         return label ? TextOf(GetWindow(label, GW_HWNDNEXT)) : L"(no label)";
@@ -258,32 +253,28 @@ TEST(ConfigWindow, TabAndAccessKeys) {
     ASSERT_NE(config, nullptr);
     ASSERT_EQ(GetForegroundWindow(), config);
     auto focus = [&] { return TextOf(FocusOf(config)); };
-    auto tap = [](std::initializer_list<WORD> keys) {
-        for (WORD key : keys) SendKey(key, true);
-        for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) SendKey(*it, false);
-    };
 
     // Tab skips the labels.
-    tap({VK_TAB});
+    Tap({VK_TAB});
     EXPECT_TRUE(PumpUntil([&] { return focus() == L"&Remove"; }, 2s)) << focus().size();
-    tap({VK_TAB});
+    Tap({VK_TAB});
     EXPECT_TRUE(PumpUntil([&] { return focus() == L"&Change"; }, 2s));
     // A label's access key moves to the next control that takes the focus: Alt+F to the list,
     // Alt+U past lblCurrent to "&Remove".
-    tap({VK_MENU, 'F'});
+    Tap({VK_MENU, 'F'});
     EXPECT_TRUE(PumpUntil([&] { return FocusOf(config) == program.List(); }, 2s));
-    tap({VK_MENU, 'U'});
+    Tap({VK_MENU, 'U'});
     EXPECT_TRUE(PumpUntil([&] { return focus() == L"&Remove"; }, 2s));
     EXPECT_TRUE(program.SettingsHold("play=65\r\n")) << "moving there presses nothing";
 
-    tap({VK_MENU, 'R'});
+    Tap({VK_MENU, 'R'});
     EXPECT_TRUE(PumpUntil([&] { return program.SettingsHold("play=\r\nplay_n=\r\n"); }, 2s));
-    tap({VK_MENU, 'C'});
+    Tap({VK_MENU, 'C'});
     ASSERT_TRUE(PumpUntil([&] { return program.SetKeyShown(); }, 2s)) << "Alt+C: Change";
     Program::Close(program.SetKey());
     ASSERT_TRUE(PumpUntil([&] { return program.ConfigShown(); }, 2s));
     PumpUntil([] { return false; }, 300ms);
-    tap({VK_MENU, 'O'});
+    Tap({VK_MENU, 'O'});
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(program.main); }, 2s)) << "Alt+O: OK";
     EXPECT_FALSE(IsWindowVisible(config));
     testing::ReleaseKeys({VK_MENU, VK_TAB, 'F', 'U', 'R', 'C', 'O'});
@@ -356,10 +347,8 @@ TEST(SetKey, EnterOnTheFocusedChangeButtonOpensItAndIsCapturedAtOnce) {
     ASSERT_NE(program.main, nullptr);
     const HWND config = program.OpenConfig();
     ASSERT_NE(config, nullptr);
-    SendKey(VK_TAB, true);
-    SendKey(VK_TAB, false);
-    SendKey(VK_TAB, true);
-    SendKey(VK_TAB, false);
+    Tap({VK_TAB});
+    Tap({VK_TAB});
     ASSERT_TRUE(PumpUntil([&] { return TextOf(FocusOf(config)) == L"&Change"; }, 2s));
 
     ASSERT_TRUE(HoldKeysUntil({VK_RETURN}, [&] {

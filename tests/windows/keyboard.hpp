@@ -21,6 +21,12 @@ inline void SendKey(WORD code, bool down) {
     SendInput(1, &input, sizeof input);
 }
 
+// Presses `keys` in order and lets them go in reverse order, as a quick keystroke does.
+inline void Tap(std::initializer_list<WORD> keys) {
+    for (WORD key : keys) SendKey(key, true);
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) SendKey(*it, false);
+}
+
 // Waits, within a bound, until GetAsyncKeyState shows every key in the wanted position.
 inline bool WaitForKeys(std::initializer_list<WORD> codes, bool down) {
     for (int i = 0; i < 200; ++i) {

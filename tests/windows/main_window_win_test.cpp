@@ -296,15 +296,11 @@ TEST(Keyboard, TabAndAccessKeysWorkAsInADialog) {
     };
     ASSERT_TRUE(PumpUntil([&] { return focus() == L"&Configure"; }, 2s)) << focus();
 
-    testing::SendKey(VK_TAB, true);
-    testing::SendKey(VK_TAB, false);
+    testing::Tap({VK_TAB});
     EXPECT_TRUE(PumpUntil([&] { return focus() == L"&Hide Me"; }, 2s)) << focus();
 
     // Alt+H presses "&Hide Me".
-    testing::SendKey(VK_MENU, true);
-    testing::SendKey('H', true);
-    testing::SendKey('H', false);
-    testing::SendKey(VK_MENU, false);
+    testing::Tap({VK_MENU, 'H'});
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(main) && TrayIconPresent(main); }, 2s));
     testing::ReleaseKeys({VK_MENU, 'H'});
 }
