@@ -8,6 +8,7 @@ kestrune_packages=(
     wine wine64
     xvfb xauth x11-utils imagemagick
     util-linux procps
+    python3
 )
 
 kestrune_ensure_packages() {
