@@ -38,9 +38,17 @@ inline bool PumpUntil(const std::function<bool()>& done, std::chrono::millisecon
 // A copy of kestrune.exe (built beside the tests) in a folder of its own: by default a new
 // folder under the temporary folder, or `folder` when given (which may already exist, such as
 // the root of a drive). Only what the copy and the program put there is removed afterwards.
+// With kAlreadyThere, the kestrune.exe that is in `folder` (such as an unpacked release) is
+// run instead, and left there.
 class ProgramFolderCopy {
   public:
-    explicit ProgramFolderCopy(std::wstring folder = {}) : folder_(std::move(folder)) {
+    enum Source { kCopyFromBuild, kAlreadyThere };
+    explicit ProgramFolderCopy(std::wstring folder = {}, Source from = kCopyFromBuild)
+        : folder_(std::move(folder)) {
+        if (from == kAlreadyThere) {
+            in_place_ = GetFileAttributesW(exe().c_str()) != INVALID_FILE_ATTRIBUTES;
+            return;
+        }
         if (folder_.empty()) {
             wchar_t temp[MAX_PATH];
             GetTempPathW(MAX_PATH, temp);
@@ -54,8 +62,8 @@ class ProgramFolderCopy {
     }
     ~ProgramFolderCopy() {
         Stop();
-        if (copied_) {
-            DeleteFileW(exe().c_str());
+        if (copied_) DeleteFileW(exe().c_str());
+        if (copied_ || in_place_) {
             DeleteFileW(settings().c_str());
             for (const std::wstring& name : other_files_) DeleteFileW(File(name).c_str());
         }
@@ -74,8 +82,9 @@ class ProgramFolderCopy {
         }
         return folder_ + L"\\" + name;
     }
-    // False when the copy could not be made (or a file of that name was already there).
-    bool HasExe() const { return copied_; }
+    // False when the copy could not be made (or a file of that name was already there), or
+    // with kAlreadyThere when there is no kestrune.exe in the folder.
+    bool HasExe() const { return copied_ || in_place_; }
 
     void WriteSettings(const std::string& text) const {
         std::ofstream(settings().c_str(), std::ios::binary) << text;
@@ -174,6 +183,7 @@ class ProgramFolderCopy {
     std::wstring folder_;
     bool created_folder_ = false;
     bool copied_ = false;
+    bool in_place_ = false;
     PROCESS_INFORMATION process_{};
 };
 

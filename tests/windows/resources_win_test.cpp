@@ -202,8 +202,9 @@ TEST(Resources, VersionRecord) {
     VS_FIXEDFILEINFO fixed;
     std::memcpy(&fixed, value, sizeof(fixed));
     EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(VersionText(fixed.dwFileVersionMS, fixed.dwFileVersionLS), "1.0.0.9");
-    EXPECT_EQ(VersionText(fixed.dwProductVersionMS, fixed.dwProductVersionLS), "1.0.0.9");
+    // KESTRUNE_VERSION: the version project() sets in CMakeLists.txt.
+    EXPECT_EQ(VersionText(fixed.dwFileVersionMS, fixed.dwFileVersionLS), KESTRUNE_VERSION);
+    EXPECT_EQ(VersionText(fixed.dwProductVersionMS, fixed.dwProductVersionLS), KESTRUNE_VERSION);
     EXPECT_EQ(fixed.dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
     EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_APP));
 
@@ -232,8 +233,8 @@ TEST(Resources, VersionRecord) {
     EXPECT_EQ(text(L"CompanyName"), L"Brindle");
     EXPECT_EQ(text(L"FileDescription"), L"Controls winamp with keyboard");
     EXPECT_EQ(text(L"ProductName"), L"Kestrune");
-    EXPECT_EQ(text(L"FileVersion"), L"1.0.0.9");
-    EXPECT_EQ(text(L"ProductVersion"), L"1.0.0.9");
+    EXPECT_EQ(Utf8(text(L"FileVersion")), KESTRUNE_VERSION);
+    EXPECT_EQ(Utf8(text(L"ProductVersion")), KESTRUNE_VERSION);
     EXPECT_EQ(text(L"OriginalFilename"), L"kestrune.exe");
 }
 
