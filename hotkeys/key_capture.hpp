@@ -33,9 +33,9 @@ class CaptureHost {
     virtual void Close() = 0;
 };
 
-// The look at the keyboard and the pass before closing process pending messages, in which the next tick can
-// arrive or the window can close, or even open again. A tick therefore runs only when no other
-// tick of the same opening is under way, and writes nothing once that opening has begun to
+// The look at the keyboard and the pass before closing process pending messages, in which the next
+// tick can arrive or the window can close, or even open again. A tick therefore runs only when no
+// other tick of the same opening is under way, and writes nothing once that opening has begun to
 // close.
 class KeyCapture {
   public:

@@ -91,9 +91,9 @@ TEST_F(KeyCaptureTest, TakesTheKeyHeldWithAltEscapeAndAKeyHeldWithAMouseButton) 
         std::vector<int> down;
         const char* stored;
     };
-    for (const Case& c : {Case{{kAlt, kA}, "play=65\r\nplay_n=A\r\n"},
-                          Case{{27}, "play=27\r\nplay_n=Escape\r\n"},
-                          Case{{kLeftButton, 84}, "play=84\r\nplay_n=T\r\n"}}) {
+    for (const Case& c :
+         {Case{{kAlt, kA}, "play=65\r\nplay_n=A\r\n"}, Case{{27}, "play=27\r\nplay_n=Escape\r\n"},
+          Case{{kLeftButton, 84}, "play=84\r\nplay_n=T\r\n"}}) {
         keys.ReleaseAll();
         capture.Open(keys);
         for (int code : c.down) keys.Press(code);
