@@ -1,7 +1,6 @@
 #include "app/single_instance.hpp"
 
 #include <cstdint>
-#include <cwchar>
 
 #include "app/form.hpp"
 #include "util/wide_text.hpp"
@@ -19,9 +18,9 @@ std::wstring InstanceName(std::string_view settings_path) {
         hash ^= static_cast<std::uint16_t>(unit);
         hash *= 0x100000001b3ULL;
     }
-    wchar_t hex[17] = {};
-    std::swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(hash));
-    return std::wstring(L"Kestrune-") + hex;
+    std::wstring name = L"Kestrune-";
+    for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 15];
+    return name;
 }
 
 }  // namespace
