@@ -9,6 +9,8 @@
 namespace kestrune {
 namespace {
 
+DWORD last_creation_error = 0;
+
 // Entry points that older versions of Windows lack, looked up once.
 template <typename Function>
 Function User32Function(const char* name) {
@@ -45,14 +47,19 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
     // No CS_DBLCLKS: every click is a click.
     window_class.lpfnWndProc = procedure;
     window_class.hInstance = instance;
-    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KESTRUNE));
-    window_class.hIconSm = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_KESTRUNE), IMAGE_ICON, 16, 16, 0));
+    window_class.hIcon = ProgramIcon(GetSystemMetrics(SM_CXICON));
+    window_class.hIconSm = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     if (!window_class.hIcon) window_class.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     window_class.lpszClassName = kFormClassName;
     RegisterClassExW(&window_class);
+}
+
+// A system metric at the given dots per inch (Windows 10 and later), else at the system's.
+int MetricForDpi(int index, UINT dpi) {
+    static const auto metric = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return metric ? metric(index, dpi) : GetSystemMetrics(index);
 }
 
 // Text for the screen: UTF-8, or else the ANSI bytes a hand-edited file may hold.
@@ -70,6 +77,31 @@ std::wstring ScreenText(std::string_view text) {
 }
 
 }  // namespace
+
+HICON ProgramIcon(int size) {
+    // Loaded once per size and kept for the whole run: windows and the tray share them.
+    static std::vector<std::pair<int, HICON>> loaded;
+    for (const auto& [made_size, icon] : loaded) {
+        if (made_size == size) return icon;
+    }
+    const HICON icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KESTRUNE),
+                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    if (icon) loaded.emplace_back(size, icon);
+    return icon;
+}
+
+void Form::SetIcons() {
+    // The image drawn for the size each place needs at this window's dots per inch.
+    const int small_size = MetricForDpi(SM_CXSMICON, dpi_);
+    const int large_size = MetricForDpi(SM_CXICON, dpi_);
+    if (const HICON icon = ProgramIcon(small_size)) {
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    if (const HICON icon = ProgramIcon(large_size)) {
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    }
+}
 
 void Form::Form_Initialize() {
     InitCommonControls();
@@ -94,8 +126,12 @@ void Form::Load() {
     GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
     CreateWindowExW(spec_.ex_style, kFormClassName, spec_.caption, spec_.style, monitor.rcWork.left,
                     monitor.rcWork.top, 0, 0, nullptr, nullptr, instance, this);
-    if (!hwnd_) return;
+    if (!hwnd_) {
+        last_creation_error = GetLastError();
+        return;
+    }
     dpi_ = WindowDpi(hwnd_);
+    SetIcons();
 
     for (const ControlSpec& control : spec_.controls) {
         const wchar_t* window_class = L"STATIC";
@@ -375,6 +411,7 @@ LRESULT Form::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             Layout();
+            SetIcons();
             for (const Font& font : old_fonts) DeleteObject(font.handle);
             return 0;
         }
@@ -393,6 +430,10 @@ int RunMessageLoop() {
         if (got < 0) return 1;
         DispatchWindowMessage(msg);
     }
+}
+
+DWORD LastCreationError() {
+    return last_creation_error;
 }
 
 int CountLoadedForms() {

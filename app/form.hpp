@@ -106,6 +106,7 @@ class Form {
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     void Layout();
+    void SetIcons();
     HFONT FontFor(const FontSpec& font);
     void EndModal();
 
@@ -124,10 +125,17 @@ class Form {
     std::vector<Font> fonts_;
 };
 
+// The program's icon drawn at `size` pixels square (the nearest image the icon holds, scaled
+// when none matches); null when it cannot be loaded.
+HICON ProgramIcon(int size);
+
 // Runs the program's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 
 // The program's loaded top-level windows.
 int CountLoadedForms();
+
+// Why the last window that could not be created failed (a system error code), or 0.
+DWORD LastCreationError();
 
 }  // namespace kestrune

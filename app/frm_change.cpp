@@ -26,7 +26,7 @@ ChangeForm frmChange;
 ChangeForm::ChangeForm() : Form(kChangeSpec) {}
 
 void ChangeForm::Form_Load() {
-    capture_.Open();
+    capture_.Open(keys_);
     frmConfig.Hide();
     SetTopmost(hwnd());
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
@@ -46,6 +46,14 @@ void ChangeForm::Form_Unload() {
     StopTimer(tmrKeyCheck);
     Hide();
     frmConfig.Show();
+}
+
+bool ChangeForm::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+    // Alt let go on its own would put the window into menu mode, where the next key goes to
+    // a menu: here Alt is a key being chosen, and the window has no menu to offer.
+    if (message != WM_SYSCOMMAND || (wparam & 0xFFF0) != SC_KEYMENU) return false;
+    result = 0;
+    return true;
 }
 
 std::string ChangeForm::ProgramFolder() {

@@ -20,6 +20,7 @@ class ChangeForm final : public Form, private CaptureHost {
     void Form_Load() override;
     void Form_Unload() override;
     void Timer(UINT_PTR id) override;
+    bool Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
     void tmrKeyCheck_Timer();
 

@@ -2,7 +2,9 @@
 
 #include <array>
 
+#include "app/frm_change.hpp"
 #include "app/frm_config.hpp"
+#include "app/single_instance.hpp"
 #include "hotkeys/format_count.hpp"
 #include "settings/settings.hpp"
 #include "util/window_utils.hpp"
@@ -12,6 +14,8 @@ namespace {
 
 constexpr UINT_PTR tmrKeyCheck = 1;
 constexpr UINT kKeyCheckInterval = 100;  // ms
+
+enum TrayMenuItem : UINT { kMenuShow = 1, kMenuConfigure, kMenuExit };
 
 constexpr FontSpec kTahomaBold{L"Tahoma", 825, true};
 constexpr DWORD kLabelStyle = SS_NOPREFIX | SS_ENDELLIPSIS;
@@ -63,7 +67,8 @@ void MainForm::Form_Load() {
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
     SetTopmost(hwnd());
     SystemTray1.SetOwner(hwnd());
-    SystemTray1.SetTrayIconHandle(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd(), GCLP_HICONSM)));
+    // The notification area shows small icons at the system's dots per inch.
+    SystemTray1.SetTrayIconHandle(ProgramIcon(GetSystemMetrics(SM_CXSMICON)));
     SystemTray1.SetTrayTipText(L"Kestrune");
 
     // A stored count that is not a whole number in range is shown as it stands: the poll
@@ -125,10 +130,67 @@ void MainForm::tmrKeyCheck_Timer() {
     RunKeyCheckTick(keys_, winamp_, *this);
 }
 
+void MainForm::SystemTray1_Menu() {
+    const HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    AppendMenuW(menu, MF_STRING, kMenuShow, L"&Show Kestrune");
+    AppendMenuW(menu, MF_STRING, kMenuConfigure, L"&Configure...");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kMenuExit, L"E&xit");
+    SetMenuDefaultItem(menu, kMenuShow, FALSE);
+    POINT at{};
+    GetCursorPos(&at);
+    // With the program in front the menu closes when the user clicks elsewhere; the posted
+    // message lets the menu end cleanly before the next one opens.
+    SetForegroundWindow(hwnd());
+    const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
+        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_BOTTOMALIGN | align, at.x, at.y,
+        hwnd(), nullptr));
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    // The poll ticks while the menu is open; its Exit may have begun to end the program.
+    if (unloading_) return;
+    switch (chosen) {
+        case kMenuShow:
+            SystemTray1_Activate();
+            break;
+        case kMenuConfigure:
+            // As "&Configure" does from the window; the configuration window brings the main
+            // window back when it closes, so the icon goes now.
+            SystemTray1.SetTrayAction(SystemTray::kDelete);
+            cmdChange_Click();
+            break;
+        case kMenuExit:
+            Unload();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainForm::StartedAgain() {
+    // Bring back whichever of the program's windows the user was working in.
+    if (frmChange.IsVisible()) {
+        SetForegroundWindow(frmChange.hwnd());
+    } else if (frmConfig.IsVisible()) {
+        frmConfig.Show();
+    } else {
+        SystemTray1_Activate();
+    }
+}
+
 bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
-    bool activated = false;
-    if (!SystemTray1.HandleMessage(message, wparam, lparam, activated)) return false;
-    if (activated && !unloading_) SystemTray1_Activate();
+    static const UINT started_again = ShowRunningCopyMessage(SettingsPath(ProgramFolder()));
+    if (message == started_again && started_again != 0) {
+        if (!unloading_) StartedAgain();
+        result = 0;
+        return true;
+    }
+    TrayEvent event = TrayEvent::kNone;
+    if (!SystemTray1.HandleMessage(message, wparam, lparam, event)) return false;
+    if (!unloading_ && event == TrayEvent::kActivate) SystemTray1_Activate();
+    if (!unloading_ && event == TrayEvent::kMenu) SystemTray1_Menu();
     result = 0;
     return true;
 }

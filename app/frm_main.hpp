@@ -38,6 +38,10 @@ class MainForm final : public Form, public PollHost {
     void cmdChange_Click();
     void Command1_Click();
     void SystemTray1_Activate();
+    // The icon's menu: "&Show Kestrune", "&Configure...", "E&xit".
+    void SystemTray1_Menu();
+    // Another start of the program for the same settings file.
+    void StartedAgain();
     void tmrKeyCheck_Timer();
     void StartPlayerIfAbsent();
 

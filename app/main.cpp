@@ -1,14 +1,50 @@
 // Kestrune's entry point: the splash starts everything and hands over to the main window,
-// whose unload ends the program.
+// whose unload ends the program. A second start for the same settings file only brings the
+// running copy to the screen.
 #include <objbase.h>
 #include <windows.h>
 
+#include <string>
+
 #include "app/form.hpp"
+#include "app/frm_main.hpp"
 #include "app/frm_splash.hpp"
+#include "app/single_instance.hpp"
+#include "settings/settings.hpp"
+#include "util/win32_platform.hpp"
+
+namespace {
+
+// The start failed before the program had a window: say so, since nothing else will.
+int ReportFailedStart(DWORD error) {
+    std::wstring text = L"Kestrune could not start: its main window could not be created.";
+    wchar_t* reason = nullptr;
+    if (error != 0 &&
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr) &&
+        reason) {
+        text += L"\n\n";
+        text += reason;
+        LocalFree(reason);
+    }
+    MessageBoxW(nullptr, text.c_str(), L"Kestrune", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    return 1;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const std::string settings = kestrune::SettingsPath(kestrune::ProgramFolder());
+    if (!kestrune::ClaimSettingsFile(settings)) {
+        kestrune::ShowRunningCopy(settings);
+        return 0;
+    }
     // The shell's open action may use COM components.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     kestrune::frmSplash.Load();
+    if (!kestrune::frmMain.IsLoaded()) {
+        return ReportFailedStart(kestrune::LastCreationError());
+    }
     return kestrune::RunMessageLoop();
 }

@@ -34,7 +34,7 @@ bool SystemTray::Add() {
     if (present_) {
         // Also tell keyboard selection of the icon (NIN_SELECT, NIN_KEYSELECT).
         data.uVersion = NOTIFYICON_VERSION;
-        Shell_NotifyIconW(NIM_SETVERSION, &data);
+        versioned_ = Shell_NotifyIconW(NIM_SETVERSION, &data) != FALSE;
     }
     return present_;
 }
@@ -50,20 +50,26 @@ bool SystemTray::SetTrayAction(int action) {
     return true;
 }
 
-bool SystemTray::HandleMessage(UINT message, WPARAM, LPARAM lparam, bool& activated) {
-    activated = false;
+bool SystemTray::HandleMessage(UINT message, WPARAM, LPARAM lparam, TrayEvent& event) {
+    event = TrayEvent::kNone;
     if (message == kTrayCallbackMessage) {
+        if (!present_) return true;
         // A click gives WM_LBUTTONUP and then NIN_SELECT, and Enter may give NIN_KEYSELECT
-        // twice: only the first activates, as the icon is gone by the next one.
-        const UINT event = LOWORD(lparam);
-        activated =
-            present_ && (event == WM_LBUTTONUP || event == NIN_SELECT || event == NIN_KEYSELECT);
+        // twice: only the first activates, as the icon is gone by the next one. A right click
+        // gives WM_RBUTTONUP and, from a shell that speaks our version, WM_CONTEXTMENU after
+        // it: only one of them opens the menu.
+        const UINT what = LOWORD(lparam);
+        if (what == WM_LBUTTONUP || what == NIN_SELECT || what == NIN_KEYSELECT) {
+            event = TrayEvent::kActivate;
+        } else if (what == (versioned_ ? WM_CONTEXTMENU : WM_RBUTTONUP)) {
+            event = TrayEvent::kMenu;
+        }
         return true;
     }
     if (message == TaskbarCreatedMessage() && message != 0) {
         // The shell restarted and forgot the icon: put it back while the window is hidden.
         // Should that fail, the window has to come back instead.
-        if (present_ && !Add()) activated = true;
+        if (present_ && !Add()) event = TrayEvent::kActivate;
         return true;
     }
     return false;

@@ -1,6 +1,7 @@
 // The program's icon in the notification area. Its three settings mirror what the main window
 // needs: the image and the tooltip, set once, and TrayAction, which adds the icon (0) or takes
-// it out (2). A left click on the icon, or Enter on it, raises the activation.
+// it out (2). A left click on the icon, or Enter on it, raises the activation; a right click,
+// or the context-menu key on it, asks for the icon's menu.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,9 @@ namespace kestrune {
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 // The icon's id for its owner window.
 inline constexpr UINT kTrayIconId = 1;
+
+// What the user did to the icon.
+enum class TrayEvent { kNone, kActivate, kMenu };
 
 class SystemTray {
   public:
@@ -28,10 +32,10 @@ class SystemTray {
     bool IsPresent() const { return present_; }
 
     // Handles the owner window's messages that concern the icon: a mouse or keyboard
-    // activation, and a restarted shell (the icon is added again). `activated` tells that the
-    // window should come back: the user activated the icon, or it could not be added again.
-    // Returns whether `message` was the icon's.
-    bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& activated);
+    // activation or menu request, and a restarted shell (the icon is added again). kActivate
+    // tells that the window should come back: the user activated the icon, or it could not be
+    // added again. Returns whether `message` was the icon's.
+    bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, TrayEvent& event);
 
   private:
     bool Add();
@@ -39,6 +43,7 @@ class SystemTray {
     HICON icon_ = nullptr;
     std::wstring tip_;
     bool present_ = false;
+    bool versioned_ = false;  // the shell speaks NOTIFYICON_VERSION: WM_CONTEXTMENU for the menu
 };
 
 }  // namespace kestrune

@@ -1,8 +1,5 @@
 #include "hotkeys/key_capture.hpp"
 
-#include <cstdint>
-#include <variant>
-
 #include "hotkeys/poll.hpp"
 #include "settings/settings.hpp"
 
@@ -13,7 +10,8 @@ std::string CurrentKeyCaption(std::string_view stored_name) {
     return std::string(kAltCaptionPrefix) + std::string(stored_name);
 }
 
-void KeyCapture::Open() {
+void KeyCapture::Open(KeyState& keys) {
+    choice_.Open(keys);
     ++opening_;
     closing_ = false;
 }
@@ -34,11 +32,9 @@ void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
         }
     } done{ticking_opening_, opening};
 
-    const auto name = std::get<std::string_view>(GetPressedKey(true, keys, pump));
+    const auto key = choice_.Next(keys);
+    pump.DoEvents();
     if (!StillOpen(opening)) return;
-    const auto code = std::get<std::int32_t>(GetPressedKey(false, keys, pump));
-    if (!StillOpen(opening)) return;
-    const auto key = AcceptScannedKey(name, code);
     if (!key) return;
 
     const std::string function = host.SelectedFunction();

@@ -1,10 +1,11 @@
-// The key capture window's tick: scan the keyboard twice (name, then code), and store the
-// first acceptable key for the function selected in the configuration window.
+// The key capture window's tick: look at the keyboard, and store the key the user chose (see
+// KeyChoice) for the function selected in the configuration window.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "hotkeys/key_choice.hpp"
 #include "hotkeys/key_scanner.hpp"
 #include "hotkeys/key_state.hpp"
 
@@ -32,14 +33,14 @@ class CaptureHost {
     virtual void Close() = 0;
 };
 
-// Each scan and the pass before closing process pending messages, in which the next tick can
-// arrive or the window can close, or even open again. A tick therefore runs only when no other
-// tick of the same opening is under way, and writes nothing once that opening has begun to
+// The look at the keyboard and the pass before closing process pending messages, in which the next
+// tick can arrive or the window can close, or even open again. A tick therefore runs only when no
+// other tick of the same opening is under way, and writes nothing once that opening has begun to
 // close.
 class KeyCapture {
   public:
-    // The window has loaded: a new opening.
-    void Open();
+    // The window has loaded: a new opening. The keys down now are not taken.
+    void Open(KeyState& keys);
     // The window has begun to unload.
     void Closing();
     void Tick(KeyState& keys, MessagePump& pump, CaptureHost& host);
@@ -47,6 +48,7 @@ class KeyCapture {
   private:
     bool StillOpen(int opening) const { return opening == opening_ && !closing_; }
 
+    KeyChoice choice_;
     int opening_ = 0;          // counts the openings
     int ticking_opening_ = 0;  // the opening whose tick is under way, or 0
     bool closing_ = true;

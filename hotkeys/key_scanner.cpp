@@ -45,8 +45,6 @@ const KeyEntry* Scan(KeyState& keys) {
     return found;
 }
 
-constexpr std::string_view kMouseButtons[] = {"LButton", "RButton", "MButton"};
-
 }  // namespace
 
 PressedKey GetPressedKey(bool ReturnName, KeyState& keys, MessagePump& pump) {
@@ -61,18 +59,6 @@ std::optional<std::string_view> KeyNameOf(std::int32_t code) {
         if (entry.code == code) return entry.name;
     }
     return std::nullopt;
-}
-
-std::optional<KeyEntry> AcceptScannedKey(std::string_view name, std::int32_t code) {
-    if (name == kNoKeyName || code == kNoKeyCode) return std::nullopt;
-    for (const std::string_view button : kMouseButtons) {
-        if (name == button) return std::nullopt;
-    }
-    // A name and a code of two different keys would store a label that does not tell what
-    // fires the function.
-    const auto name_of_code = KeyNameOf(code);
-    if (!name_of_code || *name_of_code != name) return std::nullopt;
-    return KeyEntry{code, *name_of_code};
 }
 
 }  // namespace kestrune

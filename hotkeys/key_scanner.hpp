@@ -43,9 +43,4 @@ PressedKey GetPressedKey(bool ReturnName, KeyState& keys, MessagePump& pump);
 // The table's name for `code`, if it has one.
 std::optional<std::string_view> KeyNameOf(std::int32_t code);
 
-// What the capture window makes of one tick's two scans (name first, then code): the key to
-// store, or nothing. No key, a lone mouse button, or two scans that saw different keys (the
-// keyboard changed between them) store nothing, and the window keeps waiting.
-std::optional<KeyEntry> AcceptScannedKey(std::string_view name, std::int32_t code);
-
 }  // namespace kestrune

@@ -39,7 +39,10 @@ bool EndsProgram(const PlayerFunction& function) {
 
 void RunFunction(const PlayerFunction& function, const std::string& path, PlayerLink& player,
                  PollHost& host) {
-    for (int i = 0; i < function.send_count; ++i) player.Execute(function.command_id);
+    // A player that did not answer one send is not made to wait through the rest.
+    for (int i = 0; i < function.send_count; ++i) {
+        if (!player.Execute(function.command_id)) break;
+    }
     host.SetLastCaption(std::string(kLastCaptionPrefix) + std::string(function.display_name));
 
     // The count is a count of activations, whether or not the player got the command. A count

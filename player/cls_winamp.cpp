@@ -8,11 +8,13 @@ bool cls_Winamp::IsWinampRunning() {
     return FindWindowA(kPlayerWindowClass, nullptr) != nullptr;
 }
 
-void cls_Winamp::Execute(std::int32_t command_id) {
-    if (HWND player = FindWindowA(kPlayerWindowClass, nullptr)) {
-        SendMessageA(player, WM_COMMAND,
-                     static_cast<WPARAM>(static_cast<std::uint32_t>(command_id)), 0);
-    }
+bool cls_Winamp::Execute(std::int32_t command_id) {
+    const HWND player = FindWindowA(kPlayerWindowClass, nullptr);
+    if (!player) return true;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(player, WM_COMMAND,
+                               static_cast<WPARAM>(static_cast<std::uint32_t>(command_id)), 0,
+                               SMTO_NORMAL | SMTO_ABORTIFHUNG, kPlayerTimeoutMs, &result) != 0;
 }
 
 }  // namespace kestrune

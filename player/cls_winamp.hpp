@@ -6,14 +6,17 @@
 namespace kestrune {
 
 inline constexpr char kPlayerWindowClass[] = "Winamp v1.x";
+inline constexpr unsigned kPlayerTimeoutMs = 1000;
 
 class cls_Winamp final : public PlayerLink {
   public:
     // Looks the window up afresh at each call; no handle is kept.
     bool IsWinampRunning() override;
-    // WM_COMMAND with wParam = command_id and lParam = 0, sent synchronously to the first
-    // window of the player's class; nothing is sent when there is none.
-    void Execute(std::int32_t command_id) override;
+    // WM_COMMAND with wParam = command_id and lParam = 0, sent to the first window of the
+    // player's class; nothing is sent when there is none. The wait for the player's answer
+    // lasts at most kPlayerTimeoutMs (none at all for a player the system sees as hung), and
+    // messages sent to the program's own windows meanwhile are handled.
+    bool Execute(std::int32_t command_id) override;
 };
 
 }  // namespace kestrune

@@ -1,16 +1,24 @@
 #!/usr/bin/env python3
 """Draws Kestrune's program icon and writes kestrune.ico beside this script.
 
-The icon is a single 16x16 image with a 256-colour palette (8 bits per pixel), the size the
-notification area shows. It is drawn pixel by pixel from the grid below: a navy rounded
-square with a white eighth note. The corners are left transparent through the AND mask.
+The design is a navy rounded square with a lighter rim and a white eighth note. The icon holds
+it at the sizes Windows asks for from 100 % to 200 % scaling:
+
+- 16x16 with a 256-colour palette (8 bits per pixel), drawn pixel by pixel from the grid below;
+  the corners are left transparent through the AND mask;
+- 20, 24, 32 and 48 pixels in 32-bit colour with alpha, drawn from the same design in outline
+  (the shapes below, in units of the 16-pixel grid) and smoothed by sampling each pixel 4x4;
+- 256 pixels the same way, stored PNG-compressed (as Windows Vista and later read it) so that
+  the program file stays small.
 
 Usage: python3 make_icon.py [output.ico]
 """
 
+import math
 import os
 import struct
 import sys
+import zlib
 
 SIZE = 16
 
@@ -62,7 +70,8 @@ def check_grid():
         raise ValueError("unknown grid characters: " + "".join(sorted(unknown)))
 
 
-def icon_bytes():
+def small_image():
+    """The 16x16 256-colour image, header to mask, as an .ico entry holds it."""
     check_grid()
     palette, index_of = build_palette()
 
@@ -83,14 +92,156 @@ def icon_bytes():
             if c == ".":
                 bits |= 1 << (mask_stride * 8 - 1 - x)
         mask_rows.append(bits.to_bytes(mask_stride, "big"))
-    image = header + colour_table + b"".join(colour_rows) + b"".join(mask_rows)
+    return header + colour_table + b"".join(colour_rows) + b"".join(mask_rows)
 
-    directory = struct.pack("<HHH", 0, 1, 1)
-    offset = len(directory) + 16
-    # ICONDIRENTRY: width, height, colour count (0 for 256 or more), reserved, planes,
-    # bits per pixel, image size, image offset.
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 8, len(image), offset)
-    return directory + entry + image
+
+# The design in outline, in units of the 16-pixel grid (0 to 16 across and down).
+CORNER = 2.6  # radius of the square's corners
+NOTE_STEM = (8.0, 2.0, 10.0, 11.4)  # left, top, right, bottom
+# The flag: a stroke along a quadratic curve from the top of the stem, given by its three
+# control points, and drawn as 12 straight pieces.
+FLAG_CURVE = ((9.6, 2.4), (13.8, 5.0), (12.5, 8.9))
+NOTE_FLAG = [
+    (
+        (1 - t) ** 2 * FLAG_CURVE[0][0] + 2 * (1 - t) * t * FLAG_CURVE[1][0] + t * t * FLAG_CURVE[2][0],
+        (1 - t) ** 2 * FLAG_CURVE[0][1] + 2 * (1 - t) * t * FLAG_CURVE[1][1] + t * t * FLAG_CURVE[2][1],
+    )
+    for t in (i / 12 for i in range(13))
+]
+FLAG_HALF_WIDTH = 0.75
+NOTE_HEAD = (6.0, 11.4, 3.1, 2.05, -25.0)  # centre x, y, half-axes, tilt in degrees
+SAMPLES = 4  # per pixel, in each direction
+
+
+def in_rounded_square(x, y, inset):
+    low, high, radius = inset, 16.0 - inset, CORNER - inset
+    if not (low <= x <= high and low <= y <= high):
+        return False
+    dx = max(low + radius - x, 0.0, x - (high - radius))
+    dy = max(low + radius - y, 0.0, y - (high - radius))
+    return dx * dx + dy * dy <= radius * radius
+
+
+def distance_to_segment(x, y, a, b):
+    (ax, ay), (bx, by) = a, b
+    vx, vy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((x - ax) * vx + (y - ay) * vy) / (vx * vx + vy * vy)))
+    return math.hypot(x - ax - t * vx, y - ay - t * vy)
+
+
+def in_note(x, y):
+    left, top, right, bottom = NOTE_STEM
+    if left <= x <= right and top <= y <= bottom:
+        return True
+    if any(
+        distance_to_segment(x, y, NOTE_FLAG[i], NOTE_FLAG[i + 1]) <= FLAG_HALF_WIDTH
+        for i in range(len(NOTE_FLAG) - 1)
+    ):
+        return True
+    cx, cy, a, b, tilt = NOTE_HEAD
+    c, s = math.cos(math.radians(tilt)), math.sin(math.radians(tilt))
+    u = (x - cx) * c + (y - cy) * s
+    v = -(x - cx) * s + (y - cy) * c
+    return (u / a) ** 2 + (v / b) ** 2 <= 1.0
+
+
+def colour_at(x, y, rim):
+    """The colour of the design at (x, y), or None outside the square."""
+    if not in_rounded_square(x, y, 0.0):
+        return None
+    if not in_rounded_square(x, y, rim):
+        return COLOURS["B"]
+    if in_note(x, y):
+        return COLOURS["W"]
+    return COLOURS["N"]
+
+
+def draw(size):
+    """Rows of (red, green, blue, alpha) pixels, top row first."""
+    unit = size / 16.0
+    rim = max(1.0, size / 32.0) / unit  # the rim is a pixel or two wide, in grid units
+    rows = []
+    for py in range(size):
+        row = []
+        for px in range(size):
+            red = green = blue = covered = 0
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    x = (px + (sx + 0.5) / SAMPLES) / unit
+                    y = (py + (sy + 0.5) / SAMPLES) / unit
+                    colour = colour_at(x, y, rim)
+                    if colour is None:
+                        continue
+                    covered += 1
+                    red += colour[0]
+                    green += colour[1]
+                    blue += colour[2]
+            if covered == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                alpha = round(255 * covered / (SAMPLES * SAMPLES))
+                row.append((round(red / covered), round(green / covered), round(blue / covered), alpha))
+        rows.append(row)
+    return rows
+
+
+def bitmap_image(size):
+    """A 32-bit image with alpha, header to mask, as an .ico entry holds it."""
+    rows = draw(size)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    colour = b"".join(
+        struct.pack("<BBBB", b, g, r, a) for row in reversed(rows) for (r, g, b, a) in row
+    )
+    mask_stride = ((size + 31) // 32) * 4
+    mask_rows = []
+    for row in reversed(rows):
+        bits = 0
+        for x, (_, _, _, a) in enumerate(row):
+            if a == 0:
+                bits |= 1 << (mask_stride * 8 - 1 - x)
+        mask_rows.append(bits.to_bytes(mask_stride, "big"))
+    return header + colour + b"".join(mask_rows)
+
+
+def png_chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+
+def png_image(size):
+    """The image as an RGBA PNG, rows filtered with "Sub", which suits flat colour best."""
+    raw = bytearray()
+    for row in draw(size):
+        raw.append(1)  # filter type Sub: each byte less the byte one pixel to its left
+        previous = (0, 0, 0, 0)
+        for pixel in row:
+            raw.extend((pixel[i] - previous[i]) & 0xFF for i in range(4))
+            previous = pixel
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (
+        b"\x89PNG\r\n\x1a\n"
+        + png_chunk(b"IHDR", header)
+        + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+        + png_chunk(b"IEND", b"")
+    )
+
+
+def icon_bytes():
+    # (width, colour count, bits per pixel, image), smallest first.
+    images = [(SIZE, 0, 8, small_image())]
+    images += [(size, 0, 32, bitmap_image(size)) for size in (20, 24, 32, 48)]
+    images.append((256, 0, 32, png_image(256)))
+
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries = b""
+    for width, colours, bits, image in images:
+        # ICONDIRENTRY: width, height (0 for 256), colour count (0 for 256 or more), reserved,
+        # planes, bits per pixel, image size, image offset.
+        side = width % 256
+        entries += struct.pack("<BBBBHHII", side, side, colours, 0, 1, bits, len(image), offset)
+        offset += len(image)
+    return directory + entries + b"".join(image for _, _, _, image in images)
 
 
 def main():

@@ -60,9 +60,15 @@ class FakePlayer final : public PlayerLink {
         ++searches;
         return running;
     }
-    void Execute(std::int32_t command_id) override {
+    // Sends from this one on time out: the player stops answering.
+    int hangs_at_send = -1;
+
+    bool Execute(std::int32_t command_id) override {
         ++searches;
-        if (running) received.push_back(command_id);
+        if (!running) return true;
+        received.push_back(command_id);
+        const int send = static_cast<int>(received.size()) - 1;
+        return hangs_at_send < 0 || send < hangs_at_send;
     }
 };
 

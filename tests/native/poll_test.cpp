@@ -140,6 +140,20 @@ TEST_F(PollTest, VolumeDownWithoutPlayerSearchesFiveTimesAndStillCounts) {
     EXPECT_NE(Settings().find("executed=42"), std::string::npos);
 }
 
+TEST_F(PollTest, APlayerThatStopsAnsweringGetsNoMoreSendsButTheActivationCounts) {
+    WriteSettings("[KEYS]\r\nvolume up=38\r\n");
+    player.hangs_at_send = 2;
+    keys.Press(kAlt);
+    keys.Press(38);
+    Tick();
+    EXPECT_EQ(player.received.size(), 3u) << "two answered, the third timed out, no more";
+    EXPECT_EQ(host.last_caption, "Last Function Executed - Volume Up");
+    Tick();
+    EXPECT_EQ(player.received.size(), 4u) << "the next activation tries once";
+    EXPECT_EQ(host.total_caption, "Functions Executed - 2");
+    EXPECT_NE(Settings().find("executed=2\r\n"), std::string::npos);
+}
+
 TEST_F(PollTest, CountIsUpdatedWhereItStandsAndGrouped) {
     WriteSettings("; my keys\n[keys]\nNEXT TRACK = 117\n\n[Other]\nEXECUTED=999\n");
     host.separator = ".";

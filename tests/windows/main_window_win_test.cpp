@@ -7,8 +7,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "app/system_tray.hpp"
 #include "keyboard.hpp"
@@ -278,6 +281,213 @@ TEST(NotificationArea, HideMeAndBackAgainWhileTheShortcutsKeepWorking) {
         EXPECT_TRUE(PumpUntil([&] { return !TrayIconPresent(main); }, 5s));
     }
     EXPECT_TRUE(program.Running());
+}
+
+// The program's popup menu on the screen, or null.
+HWND OpenMenuOf(const ProgramFolderCopy& program) {
+    return program.FindWindowOf([](HWND window) {
+        return ProgramFolderCopy::ClassName(window) == L"#32768" && IsWindowVisible(window);
+    });
+}
+
+TEST(NotificationArea, TheIconsMenuShowsConfiguresAndExits) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND hide_me = ChildStartingWith(main, L"&Hide Me");
+
+    // Hides the window, right-clicks the icon as the shell tells it (the button's release,
+    // then the context menu), and chooses an item of the menu by its access key.
+    auto choose_from_menu = [&](wchar_t access_key) {
+        Press(hide_me);
+        if (!PumpUntil([&] { return !IsWindowVisible(main) && TrayIconPresent(main); }, 5s)) {
+            return false;
+        }
+        PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
+        PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_CONTEXTMENU);
+        HWND menu = nullptr;
+        if (!PumpUntil([&] { return (menu = OpenMenuOf(program)) != nullptr; }, 5s)) return false;
+        PumpUntil([] { return false; }, 300ms);
+        PostMessageW(menu, WM_CHAR, access_key, 0);
+        return PumpUntil([&] { return OpenMenuOf(program) == nullptr; }, 5s);
+    };
+
+    ASSERT_TRUE(choose_from_menu(L's')) << "Show Kestrune";
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(main) && !TrayIconPresent(main); }, 5s));
+
+    ASSERT_TRUE(choose_from_menu(L'c')) << "Configure...";
+    HWND config = nullptr;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            config = program.FindWindowOf(
+                [](HWND window) { return TextOf(window) == L"Key Configuration"; });
+            return config && IsWindowVisible(config) && !TrayIconPresent(main);
+        },
+        5s));
+    EXPECT_FALSE(IsWindowVisible(main));
+    PostMessageW(config, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+
+    ASSERT_TRUE(choose_from_menu(L'x')) << "Exit";
+    EXPECT_EQ(program.WaitForExit(5s), 0);
+    EXPECT_FALSE(TrayIconPresent(main)) << "no icon is left behind";
+    EXPECT_TRUE(player.received.empty()) << "Exit from the menu sends the player nothing";
+    EXPECT_EQ(GetFileAttributesW(program.settings().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(SecondStart, BringsTheRunningCopyBackAndEnds) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    const std::string settings = "[KEYS]\r\nnext track=117\r\n";
+    program.WriteSettings(settings);
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    Press(ChildStartingWith(main, L"&Hide Me"));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(main) && TrayIconPresent(main); }, 5s));
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(program.StartAgainAndWait(10s), 0) << "the second start ends at once, with 0";
+    const auto ended = std::chrono::steady_clock::now();
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(main) && !TrayIconPresent(main); }, 5s))
+        << "the running copy is back on the screen";
+    const auto back = std::chrono::steady_clock::now();
+    std::printf("Second start: ended after %lld ms; the window was back after %lld ms.\n",
+                static_cast<long long>((ended - start) / 1ms),
+                static_cast<long long>((back - start) / 1ms));
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(program.Settings(), settings) << "the second start wrote nothing";
+    EXPECT_TRUE(player.received.empty()) << "and sent nothing";
+
+    // One copy polls the keyboard: one activation, one command, one count.
+    ForegroundWindow elsewhere;
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return !player.received.empty(); }));
+    PumpUntil([] { return false; }, 500ms);
+    const std::string count = "executed=" + std::to_string(player.received.size()) + "\r\n";
+    EXPECT_NE(program.Settings().find(count), std::string::npos) << program.Settings();
+
+    // A copy in another folder has a settings file of its own and runs beside it.
+    ProgramFolderCopy other;
+    ASSERT_TRUE(other.HasExe());
+    ASSERT_TRUE(other.Start());
+    EXPECT_NE(other.WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(other.Running());
+    EXPECT_TRUE(program.Running());
+}
+
+// A player that takes a command and then sleeps 30 seconds in its handler, in a process of its
+// own (stand_in_player.exe --hung-player), working in the program's folder; ended with the test.
+class HungPlayer {
+  public:
+    explicit HungPlayer(ProgramFolderCopy& program)
+        : received_(program.File(L"player-received.txt")) {
+        wchar_t own[MAX_PATH];
+        GetModuleFileNameW(nullptr, own, MAX_PATH);
+        std::wstring exe = own;
+        exe = exe.substr(0, exe.rfind(L'\\')) + L"\\stand_in_player.exe";
+        std::wstring command = L"\"" + exe + L"\" --hung-player";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           program.folder().c_str(), &startup, &process_)) {
+            CloseHandle(process_.hThread);
+        }
+    }
+    ~HungPlayer() {
+        if (!process_.hProcess) return;
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, 5000);
+        CloseHandle(process_.hProcess);
+    }
+    HungPlayer(const HungPlayer&) = delete;
+    HungPlayer& operator=(const HungPlayer&) = delete;
+
+    bool WaitUntilRunning() const {
+        return process_.hProcess &&
+               PumpUntil([] { return FindWindowW(L"Winamp v1.x", nullptr) != nullptr; }, 10s);
+    }
+    // The commands it took, one per line.
+    std::size_t Received() const { return LinesOf(received_, "4"); }
+
+  private:
+    std::wstring received_;
+    PROCESS_INFORMATION process_{};
+};
+
+TEST(HungPlayer, KestruneStaysResponsiveAndClosesOnRequest) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    program.WriteSettings("[KEYS]\r\nnext track=117\r\nvolume up=118\r\n");
+    HungPlayer player(program);
+    ASSERT_TRUE(player.WaitUntilRunning());
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+
+    // From here on, how long the main window takes to answer WM_GETTEXT, from another thread.
+    std::atomic<bool> probing{true};
+    std::atomic<long long> slowest_ms{0};
+    std::thread prober([&] {
+        while (probing) {
+            const auto sent = std::chrono::steady_clock::now();
+            wchar_t text[64];
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(main, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                10'000, &result);
+            const long long ms = (std::chrono::steady_clock::now() - sent) / 1ms;
+            if (ms > slowest_ms) slowest_ms = ms;
+            Sleep(20);
+        }
+    });
+
+    // In the notification area, the window comes back on a click on the icon, which (unlike
+    // WM_GETTEXT) is a posted message: it waits for the send to the player to end.
+    Press(ChildStartingWith(main, L"&Hide Me"));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(main) && TrayIconPresent(main); }, 5s));
+    ForegroundWindow elsewhere;
+    const auto pressed = std::chrono::steady_clock::now();
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return player.Received() == 1; }))
+        << "the player took Next Track and hangs";
+    const auto clicked = std::chrono::steady_clock::now();
+    ClickTrayIcon(main);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+    const long long click_ms = (std::chrono::steady_clock::now() - clicked) / 1ms;
+    EXPECT_LT(click_ms, 2000);
+    // Another shortcut still works: Volume Up's first send times out, the rest are skipped,
+    // and the activation is counted.
+    EXPECT_TRUE(HoldAltWithUntil(
+        VK_F7,
+        [&] {
+            return LabelStartingWith(main, L"Last Function") ==
+                   L"Last Function Executed - Volume Up";
+        },
+        10s));
+    const long long shortcuts_ms = (std::chrono::steady_clock::now() - pressed) / 1ms;
+    PumpUntil([] { return false; }, 1500ms);
+    const std::wstring total = LabelStartingWith(main, L"Functions Executed");
+    EXPECT_NE(
+        program.Settings().find(
+            "executed=" + std::string(total.begin() + total.rfind(L' ') + 1, total.end()) + "\r\n"),
+        std::string::npos)
+        << program.Settings();
+
+    const auto closing = std::chrono::steady_clock::now();
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(program.WaitForExit(5s), 0) << "the close box ends the program";
+    const long long close_ms = (std::chrono::steady_clock::now() - closing) / 1ms;
+    probing = false;
+    prober.join();
+    std::printf(
+        "Hung player: WM_GETTEXT answered within %lld ms at worst; a click on the icon was "
+        "handled %lld ms after the player hung; both shortcuts done after %lld ms; closed "
+        "%lld ms after the close box.\n",
+        slowest_ms.load(), click_ms, shortcuts_ms, close_ms);
+    EXPECT_LT(slowest_ms, 2000);
+    EXPECT_EQ(player.Received(), 1u) << "the player still sleeps in its first command";
 }
 
 TEST(Keyboard, TabAndAccessKeysWorkAsInADialog) {

@@ -95,16 +95,26 @@ class ProgramFolderCopy {
     }
 
     bool Start() {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring command = L"\"" + exe() + L"\"";
-        if (!CreateProcessW(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder_.c_str(), &startup, &process_)) {
-            return false;
-        }
-        CloseHandle(process_.hThread);
+        if (!Launch(process_)) return false;
         WaitForInputIdle(process_.hProcess, 5000);
         return true;
+    }
+    // Starts the same exe once more from the same folder, as a user starting it again would,
+    // and waits (pumping messages) for that second process to end: its exit code, or -1 when
+    // it could not start or did not end in time (it is then ended).
+    long StartAgainAndWait(std::chrono::milliseconds timeout) const {
+        PROCESS_INFORMATION second{};
+        if (!Launch(second)) return -1;
+        DWORD code = 0;
+        const bool ended = PumpUntil(
+            [&] { return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0; }, timeout);
+        if (ended) {
+            GetExitCodeProcess(second.hProcess, &code);
+        } else {
+            TerminateProcess(second.hProcess, 99);
+        }
+        CloseHandle(second.hProcess);
+        return ended ? static_cast<long>(code) : -1;
     }
     DWORD ProcessId() const { return process_.dwProcessId; }
     // The program's top-level window for which `match` holds, or null.
@@ -179,6 +189,18 @@ class ProgramFolderCopy {
     }
 
   private:
+    bool Launch(PROCESS_INFORMATION& process) const {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring command = L"\"" + exe() + L"\"";
+        if (!CreateProcessW(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder_.c_str(), &startup, &process)) {
+            return false;
+        }
+        CloseHandle(process.hThread);
+        return true;
+    }
+
     std::vector<std::wstring> other_files_;
     std::wstring folder_;
     bool created_folder_ = false;

@@ -159,32 +159,52 @@ TEST(Resources, Icon) {
         program.Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_KESTRUNE));
     ASSERT_GE(group.size(), 6u);
     EXPECT_EQ(ReadAt<WORD>(group, 2), 1);
-    ASSERT_EQ(ReadAt<WORD>(group, 4), 1) << "the icon must hold exactly one image";
-    ASSERT_EQ(group.size(), 6u + 14u);
-    EXPECT_EQ(ReadAt<BYTE>(group, 6), 16);  // width
-    EXPECT_EQ(ReadAt<BYTE>(group, 7), 16);  // height
-    EXPECT_EQ(ReadAt<BYTE>(group, 8), 0);   // colour count: 0 for 256 colours
-    EXPECT_EQ(ReadAt<WORD>(group, 10), 1);  // planes
-    EXPECT_EQ(ReadAt<WORD>(group, 12), 8);  // bits per pixel
-    DWORD image_size = ReadAt<DWORD>(group, 14);
-    WORD image_id = ReadAt<WORD>(group, 18);
+    // The 16x16 256-colour image, then 20, 24, 32 and 48 pixels in 32-bit colour and 256
+    // pixels (width byte 0) stored as PNG.
+    const std::vector<int> sizes{16, 20, 24, 32, 48, 256};
+    ASSERT_EQ(ReadAt<WORD>(group, 4), sizes.size());
+    ASSERT_EQ(group.size(), 6u + 14u * sizes.size());
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        SCOPED_TRACE(sizes[i]);
+        const std::size_t entry = 6 + 14 * i;
+        EXPECT_EQ(ReadAt<BYTE>(group, entry), sizes[i] % 256);      // width
+        EXPECT_EQ(ReadAt<BYTE>(group, entry + 1), sizes[i] % 256);  // height
+        EXPECT_EQ(ReadAt<BYTE>(group, entry + 2), 0);  // colour count: 0 for 256 or more
+        EXPECT_EQ(ReadAt<WORD>(group, entry + 4), 1);  // planes
+        EXPECT_EQ(ReadAt<WORD>(group, entry + 6), i == 0 ? 8 : 32);  // bits per pixel
+        const DWORD image_size = ReadAt<DWORD>(group, entry + 8);
+        const WORD image_id = ReadAt<WORD>(group, entry + 12);
+        std::vector<std::uint8_t> image = program.Resource(RT_ICON, MAKEINTRESOURCEW(image_id));
+        ASSERT_EQ(image.size(), image_size);
+        total += image.size();
+        if (sizes[i] == 256) {
+            ASSERT_GE(image.size(), 8u);
+            EXPECT_EQ(std::string(image.begin() + 1, image.begin() + 4), "PNG");
+        } else if (i == 0) {
+            // Header, 256-entry palette, one byte per pixel, then the 1-bit mask (rows of 4
+            // bytes).
+            EXPECT_EQ(image.size(), sizeof(BITMAPINFOHEADER) + 256 * 4 + 16 * 16 + 16 * 4);
+            BITMAPINFOHEADER header = ReadAt<BITMAPINFOHEADER>(image, 0);
+            EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER));
+            EXPECT_EQ(header.biWidth, 16);
+            EXPECT_EQ(header.biHeight, 32);  // the colour bitmap and the mask together
+            EXPECT_EQ(header.biPlanes, 1);
+            EXPECT_EQ(header.biBitCount, 8);
+            EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
+        } else {
+            BITMAPINFOHEADER header = ReadAt<BITMAPINFOHEADER>(image, 0);
+            EXPECT_EQ(header.biWidth, sizes[i]);
+            EXPECT_EQ(header.biHeight, 2 * sizes[i]);
+            EXPECT_EQ(header.biBitCount, 32);
+        }
 
-    std::vector<std::uint8_t> image = program.Resource(RT_ICON, MAKEINTRESOURCEW(image_id));
-    ASSERT_EQ(image.size(), image_size);
-    // Header, 256-entry palette, one byte per pixel, then the 1-bit mask (rows of 4 bytes).
-    EXPECT_EQ(image.size(), sizeof(BITMAPINFOHEADER) + 256 * 4 + 16 * 16 + 16 * 4);
-    BITMAPINFOHEADER header = ReadAt<BITMAPINFOHEADER>(image, 0);
-    EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER));
-    EXPECT_EQ(header.biWidth, 16);
-    EXPECT_EQ(header.biHeight, 32);  // the colour bitmap and the mask together
-    EXPECT_EQ(header.biPlanes, 1);
-    EXPECT_EQ(header.biBitCount, 8);
-    EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
-
-    HANDLE icon =
-        ::LoadImageW(program.module(), MAKEINTRESOURCEW(IDI_KESTRUNE), IMAGE_ICON, 16, 16, 0);
-    ASSERT_NE(icon, nullptr) << "LoadImageW failed with error " << ::GetLastError();
-    ::DestroyIcon(static_cast<HICON>(icon));
+        HANDLE icon = ::LoadImageW(program.module(), MAKEINTRESOURCEW(IDI_KESTRUNE), IMAGE_ICON,
+                                   sizes[i], sizes[i], 0);
+        ASSERT_NE(icon, nullptr) << "LoadImageW failed with error " << ::GetLastError();
+        ::DestroyIcon(static_cast<HICON>(icon));
+    }
+    EXPECT_LT(total, 40u * 1024) << "the icon stays small beside the program";
 }
 
 TEST(Resources, VersionRecord) {
