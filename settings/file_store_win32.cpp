@@ -184,25 +184,24 @@ StepStatus Win32Disk::WriteTemporary(std::string_view target, std::string_view b
     return StepStatus::kDone;
 }
 
-// An existing file is replaced with ReplaceFileW, which keeps its attributes and its security.
-// Where that cannot be done, a rename takes its place, with the attributes carried over.
+// An existing file is replaced with ReplaceFileW, which keeps its security (and on Windows its
+// attributes; Wine's does not, so the attributes that matter are given to the new file first).
+// Where ReplaceFileW cannot be used, a rename takes its place.
 StepStatus Win32Disk::Replace(std::string_view temporary, std::string_view target,
                               bool target_exists) {
     const std::wstring from = SystemPath(temporary);
     const std::wstring to = SystemPath(target);
     if (target_exists) {
+        DWORD old_attributes = ::GetFileAttributesW(to.c_str());
+        if (old_attributes == INVALID_FILE_ATTRIBUTES) return StepStatus::kFailed;
+        DWORD kept = old_attributes &
+                     (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+        if (kept != 0 && !::SetFileAttributesW(from.c_str(), kept)) return StepStatus::kFailed;
         if (::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                            nullptr, nullptr)) {
             return StepStatus::kDone;
         }
         if (::GetLastError() == ERROR_ACCESS_DENIED) return StepStatus::kDenied;
-        DWORD old_attributes = ::GetFileAttributesW(to.c_str());
-        if (old_attributes == INVALID_FILE_ATTRIBUTES) return StepStatus::kFailed;
-        DWORD kept = old_attributes &
-                     (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-        if (!::SetFileAttributesW(from.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL)) {
-            return StepStatus::kFailed;
-        }
     }
     if (!::MoveFileExW(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
