@@ -17,10 +17,10 @@ struct ReadResult {
 // Why a save did or did not happen.
 enum class SaveStatus {
     kSaved,
-    kReadOnly,     // the file is marked read-only
-    kNotAllowed,   // the folder takes no new file, and the file itself may not be written
-    kNotAFile,     // a folder or something else that is no ordinary file stands at the path
-    kFailed,       // anything else: a missing folder, a full disk, ...
+    kReadOnly,    // the file is marked read-only
+    kNotAllowed,  // the folder takes no new file, and the file itself may not be written
+    kNotAFile,    // a folder or something else that is no ordinary file stands at the path
+    kFailed,      // anything else: a missing folder, a full disk, ...
 };
 
 // What stands at a path, as a save sees it.

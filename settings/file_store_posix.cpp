@@ -108,7 +108,6 @@ std::atomic<unsigned> temp_counter{0};
 constexpr std::size_t kReadChunk = 16 * 1024;
 constexpr std::size_t kMaxFileSize = 64 * 1024 * 1024;
 
-
 // A step that the system refused for lack of permission, as opposed to any other failure.
 StepStatus Refusal() {
     return (errno == EACCES || errno == EPERM || errno == EROFS) ? StepStatus::kDenied

@@ -75,7 +75,7 @@ class FakeHost final : public PollHost {
     std::string last_caption = "Last Function Executed - None";
     std::string total_caption = "Functions Executed - [Number]";
     int unloads = 0;
-    std::vector<std::string> events;  // captions and unloads, in the order they happened
+    std::vector<std::string> events;        // captions and unloads, in the order they happened
     std::function<void()> on_last_caption;  // runs between the command and the count
 
     std::string ProgramFolder() override { return folder; }

@@ -18,10 +18,10 @@ class FaultyDisk final : public file_store::Disk {
     FaultyDisk(const FaultyDisk&) = delete;
     FaultyDisk& operator=(const FaultyDisk&) = delete;
 
-    bool unreadable = false;            // a file that exists cannot be read now (held by another)
+    bool unreadable = false;  // a file that exists cannot be read now (held by another)
     bool folder_takes_no_new_file = false;
-    bool replace_refused = false;       // the folder refuses the rename over the old file
-    bool file_refuses_writes = false;   // the file itself may not be written
+    bool replace_refused = false;      // the folder refuses the rename over the old file
+    bool file_refuses_writes = false;  // the file itself may not be written
     // Saves of these bytes fail (a full disk), whichever way they go.
     std::function<bool(std::string_view bytes)> fails_on;
 

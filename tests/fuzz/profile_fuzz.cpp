@@ -116,8 +116,10 @@ Change Difference(std::string_view before, std::string_view after) {
            a[a.size() - 1 - tail] == b[b.size() - 1 - tail]) {
         ++tail;
     }
-    return {{a.begin() + static_cast<std::ptrdiff_t>(head), a.end() - static_cast<std::ptrdiff_t>(tail)},
-            {b.begin() + static_cast<std::ptrdiff_t>(head), b.end() - static_cast<std::ptrdiff_t>(tail)}};
+    return {{a.begin() + static_cast<std::ptrdiff_t>(head),
+             a.end() - static_cast<std::ptrdiff_t>(tail)},
+            {b.begin() + static_cast<std::ptrdiff_t>(head),
+             b.end() - static_cast<std::ptrdiff_t>(tail)}};
 }
 
 // A last line that lost nothing but gained a line ending.
@@ -146,7 +148,8 @@ void CheckOnlyItsLinesChanged(std::string_view before, std::string_view after) {
         HeaderAfter(change.removed[0], change.added[0], {})) {
         return;
     }
-    if (removed == 1 && added == 3 && HeaderAfter(change.removed[0], change.added[0], change.added[1])) {
+    if (removed == 1 && added == 3 &&
+        HeaderAfter(change.removed[0], change.added[0], change.added[1])) {
         return;
     }
     Check(false);

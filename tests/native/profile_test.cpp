@@ -330,9 +330,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProfileRoundTripTest, testing::ValuesIn(kRoundTr
 // does not grow.
 TEST(ProfileStore, IsIdempotentForValuesWithBlanksAndQuotes) {
     const std::pair<std::string, std::string> stored_and_read[] = {
-        {" x", "x"},       {"x  ", "x"},         {"\t x \t", "x"}, {"  ", ""},
-        {"\"q\"", "q"},    {"' x '", " x "},     {" \"a\" ", "a"}, {"\"", "\""},
-        {"'mixed\"", "'mixed\""}, {"\"\"", ""},
+        {" x", "x"},      {"x  ", "x"},   {"\t x \t", "x"},
+        {"  ", ""},       {"\"q\"", "q"}, {"' x '", " x "},
+        {" \"a\" ", "a"}, {"\"", "\""},   {"'mixed\"", "'mixed\""},
+        {"\"\"", ""},
     };
     const std::string starts[] = {"", "[S]\r\nk= x\r\n", "[S]\r\nk=\t old \r\nz=1\r\n",
                                   "[S]\nk=\n"};

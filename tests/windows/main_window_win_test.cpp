@@ -239,6 +239,42 @@ TEST(Shortcuts, ReachThePlayerFromAnotherProgramAndUpdateTheLabels) {
               L"Functions Executed - " + std::to_wstring(activations));
 }
 
+TEST(Shortcuts, ACountThatCannotBeStoredIsNotShown) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    const std::string before = "[KEYS]\r\nnext track=117\r\n[OTHER]\r\nexecuted=5\r\n";
+    program.WriteSettings(before);
+    const std::wstring settings = program.settings();
+    ASSERT_TRUE(SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_READONLY));
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ForegroundWindow elsewhere;
+
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }));
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return LabelStartingWith(main, L"Last Function") ==
+                   L"Last Function Executed - Next Track";
+        },
+        2s));
+    PumpUntil([] { return false; }, 300ms);
+    EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"), L"Functions Executed - 5");
+    EXPECT_EQ(program.Settings(), before);
+
+    // Once the file may be written again, the count goes on from what it holds.
+    ASSERT_TRUE(SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_NORMAL));
+    const std::size_t sent = Count(player.received, 40048);
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > sent; }));
+    PumpUntil([] { return false; }, 300ms);
+    const std::string expected =
+        "executed=" + std::to_string(5 + Count(player.received, 40048) - sent) + "\r\n";
+    EXPECT_NE(program.Settings().find(expected), std::string::npos) << program.Settings();
+    EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"),
+              L"Functions Executed - " + std::to_wstring(5 + Count(player.received, 40048) - sent));
+}
+
 TEST(NotificationArea, HideMeAndBackAgainWhileTheShortcutsKeepWorking) {
     ProgramFolderCopy program;
     ASSERT_TRUE(program.HasExe());
