@@ -1,5 +1,7 @@
 // The settings file operations on Windows. Paths arrive as UTF-8 and go to the wide-character
 // API, so a program folder whose name lies outside the ANSI code page still works.
+#include "settings/file_store_win32.hpp"
+
 #include <windows.h>
 
 #include <atomic>
@@ -52,27 +54,6 @@ constexpr LONGLONG kMaxFileSize = 64 * 1024 * 1024;
 
 // Room for the name of a temporary file beside the settings file (".<pid>-<n>.tmp").
 constexpr std::size_t kTemporarySuffixRoom = 32;
-
-// The wide form of a UTF-8 path for the file API. A path that reaches MAX_PATH (with room for
-// a temporary file's name) takes the \\?\ form, which lifts the limit without any setting of
-// the system; that form is taken literally, so the path is made full first (which also folds
-// the double backslash of a program in the root of a drive).
-std::wstring SystemPath(std::string_view path) {
-    std::wstring wide = Utf8ToWide(path);
-    if (wide.empty() || wide.size() + kTemporarySuffixRoom < MAX_PATH) return wide;
-    for (wchar_t& c : wide) {
-        if (c == L'/') c = L'\\';
-    }
-    if (wide.starts_with(L"\\\\?\\")) return wide;
-    DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return wide;
-    std::wstring full(needed, L'\0');
-    DWORD length = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) return wide;
-    full.resize(length);
-    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
 
 // The last error as the step it ended.
 StepStatus Refusal() {
@@ -246,6 +227,25 @@ bool Win32Disk::MatchesOrdinaryFile(std::string_view pattern) {
 }
 
 }  // namespace
+
+// The \\?\ form is taken literally, so the path is made full first (which also folds the
+// double backslash of a program in the root of a drive).
+std::wstring SystemPath(std::string_view path) {
+    std::wstring wide = Utf8ToWide(path);
+    if (wide.empty() || wide.size() + kTemporarySuffixRoom < MAX_PATH) return wide;
+    for (wchar_t& c : wide) {
+        if (c == L'/') c = L'\\';
+    }
+    if (wide.starts_with(L"\\\\?\\")) return wide;
+    DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return wide;
+    std::wstring full(needed, L'\0');
+    DWORD length = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return wide;
+    full.resize(length);
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
 
 Disk& SystemDisk() {
     static Win32Disk disk;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/file_store_win32.hpp"
 #include "settings/settings.hpp"
 
 namespace kestrune {
@@ -234,6 +235,20 @@ TEST_F(SettingsWinTest, SettingsWinProgramFolderBeyondMaxPath) {
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(Names(L"\\\\?\\" + deep), NameList{L"settings.ini"});
     RemoveTree(L"\\\\?\\" + folder_);
+}
+
+TEST(SettingsWinSystemPath, PathsNearMaxPathTakeTheFullLongForm) {
+    // Wine's file API has no MAX_PATH limit, so the form the paths take is checked here.
+    EXPECT_EQ(file_store::SystemPath("C:\\short\\settings.ini"), L"C:\\short\\settings.ini");
+    const std::string name(240, 'k');
+    const std::wstring wide_name(240, L'k');
+    EXPECT_EQ(file_store::SystemPath("C:\\a\\..\\" + name + "\\\\settings.ini"),
+              L"\\\\?\\C:\\" + wide_name + L"\\settings.ini");
+    EXPECT_EQ(file_store::SystemPath("C:/" + name + "/settings.ini"),
+              L"\\\\?\\C:\\" + wide_name + L"\\settings.ini");
+    EXPECT_EQ(file_store::SystemPath("\\\\server\\share\\" + name),
+              L"\\\\?\\UNC\\server\\share\\" + wide_name);
+    EXPECT_EQ(file_store::SystemPath("\\\\?\\C:\\" + name), L"\\\\?\\C:\\" + wide_name);
 }
 
 TEST_F(SettingsWinTest, SettingsWinWritesLeaveNoTemporaryFiles) {
