@@ -383,7 +383,7 @@ TEST(SetKey, ClosingItStoresNothing) {
     EXPECT_TRUE(program.SettingsHold("play=103\r\nplay_n=Numpad 7\r\n")) << program.copy.Settings();
 }
 
-TEST(SetKey, AKeyThatCannotBeStoredIsReportedAndNotShown) {
+TEST(SetKey, AKeyThatCannotBeStoredOrRemovedIsReportedAndNotShown) {
     const std::string before = "[KEYS]\r\nplay=80\r\nplay_n=P\r\n";
     Program program(before);
     ASSERT_NE(program.main, nullptr);
@@ -405,6 +405,16 @@ TEST(SetKey, AKeyThatCannotBeStoredIsReportedAndNotShown) {
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(set_key) && program.ConfigShown(); }, 5s));
     EXPECT_EQ(program.Current(), L"ALT + P");
     EXPECT_EQ(program.MessageBox(), nullptr) << "told once";
+
+    // Remove cannot empty the entries either, and says so from the configuration window.
+    PostMessageW(ChildStartingWith(program.Config(), L"&Remove"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return program.MessageBox() != nullptr; }, 5s));
+    EXPECT_EQ(GetWindow(program.MessageBox(), GW_OWNER), program.Config());
+    EXPECT_NE(TextOf(GetDlgItem(program.MessageBox(), 0xFFFF)).find(L"not removed"),
+              std::wstring::npos);
+    Press(FindWindowExW(program.MessageBox(), nullptr, L"Button", nullptr));
+    EXPECT_TRUE(PumpUntil([&] { return program.MessageBox() == nullptr; }, 5s));
+    EXPECT_EQ(program.Current(), L"ALT + P");
     EXPECT_EQ(program.copy.Settings(), before);
 }
 
