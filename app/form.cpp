@@ -280,6 +280,11 @@ void Form::SetText(int id, std::string_view text) {
     if (const HWND control = Control(id)) SetWindowTextW(control, ScreenText(text).c_str());
 }
 
+void Form::ShowWarning(std::string_view text) {
+    MessageBoxW(hwnd_, ScreenText(text).c_str(), L"Kestrune",
+                MB_OK | MB_ICONWARNING | (hwnd_ ? 0 : MB_TOPMOST));
+}
+
 std::string Form::Text(int id) const {
     const HWND control = Control(id);
     if (!control) return {};

@@ -75,6 +75,10 @@ class Form {
     HWND Control(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
     void SetText(int id, std::string_view text);
     std::string Text(int id) const;
+    // A warning in a message box that this window owns, so that it stays above the window and
+    // the window takes no input until the box is closed. Returns when the user has closed it.
+    void ShowWarning(std::string_view text);
+
     void StartTimer(UINT_PTR id, UINT milliseconds);
     void StopTimer(UINT_PTR id);
 

@@ -68,6 +68,10 @@ void ChangeForm::SetCurrentCaption(std::string_view caption) {
     frmConfig.SetCurrentCaption(caption);
 }
 
+void ChangeForm::ReportStoreFailure(std::string_view message) {
+    ShowWarning(message);
+}
+
 void ChangeForm::Close() {
     Unload();
 }

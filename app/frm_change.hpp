@@ -28,6 +28,7 @@ class ChangeForm final : public Form, private CaptureHost {
     std::string ProgramFolder() override;
     std::string SelectedFunction() override;
     void SetCurrentCaption(std::string_view caption) override;
+    void ReportStoreFailure(std::string_view message) override;
     void Close() override;
 
     Win32KeyState keys_;

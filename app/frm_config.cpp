@@ -98,9 +98,15 @@ void ConfigForm::cmdChange_Click() {
 void ConfigForm::cmdRemove_Click() {
     const std::string function = SelectedFunction();
     if (function.empty()) return;
-    WriteSetting(kKeysSection, function, "", SettingsFile());
-    WriteSetting(kKeysSection, function + "_n", "", SettingsFile());
+    const std::string path = SettingsFile();
+    WriteResult result = WriteSetting(kKeysSection, function, "", path);
+    if (result == WriteResult::kStored) {
+        result = WriteSetting(kKeysSection, function + "_n", "", path);
+    }
     cmbFunctions_Click();
+    if (result != WriteResult::kStored) {
+        ShowWarning(WriteFailureMessage("The key was not removed.", path, result));
+    }
 }
 
 void ConfigForm::cmdOK_Click() {

@@ -29,6 +29,9 @@ class CaptureHost {
     virtual std::string SelectedFunction() = 0;
     // Sets the configuration window's `lblCurrent`.
     virtual void SetCurrentCaption(std::string_view caption) = 0;
+    // Tells the user that the key was not stored, in a message box of the capture window; it
+    // returns when the user has closed the box.
+    virtual void ReportStoreFailure(std::string_view message) = 0;
     // Closes (unloads) the capture window; its unload calls `KeyCapture::Closing`.
     virtual void Close() = 0;
 };

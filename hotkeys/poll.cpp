@@ -46,13 +46,17 @@ void RunFunction(const PlayerFunction& function, const std::string& path, Player
     host.SetLastCaption(std::string(kLastCaptionPrefix) + std::string(function.display_name));
 
     // The count is a count of activations, whether or not the player got the command. A count
-    // that cannot be read as a number, or that is at its largest, is left as it stands.
-    const auto count = ParseCount(ReadSetting(kOtherSection, kExecutedKey, path, "0"));
+    // that cannot be read now (another program holds the file), that is no number, or that is
+    // at its largest, is left as it stands. The label shows what the file holds afterwards.
+    const StoredSetting stored = ReadStoredSetting(kOtherSection, kExecutedKey, path, "0");
+    const auto count = stored.readable ? ParseCount(stored.value) : std::nullopt;
     if (count && *count < std::numeric_limits<std::int32_t>::max()) {
         const std::string next = std::to_string(*count + 1);
-        WriteSetting(kOtherSection, kExecutedKey, next, path);
-        host.SetTotalCaption(std::string(kTotalCaptionPrefix) +
-                             FormatCount(next, host.GroupSeparator()));
+        const bool stored_next =
+            WriteSetting(kOtherSection, kExecutedKey, next, path) == WriteResult::kStored;
+        host.SetTotalCaption(
+            std::string(kTotalCaptionPrefix) +
+            FormatCount(stored_next ? next : std::to_string(*count), host.GroupSeparator()));
     }
 
     if (EndsProgram(function)) host.Unload();

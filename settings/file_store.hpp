@@ -14,17 +14,75 @@ struct ReadResult {
     std::string bytes;
 };
 
-// The whole file. kMissing when neither the file nor something else stands at the path;
-// kError when it exists but cannot be read (a folder, a file locked by another process).
-ReadResult ReadAll(std::string_view path);
+// Why a save did or did not happen.
+enum class SaveStatus {
+    kSaved,
+    kReadOnly,    // the file is marked read-only
+    kNotAllowed,  // the folder takes no new file, and the file itself may not be written
+    kNotAFile,    // a folder or something else that is no ordinary file stands at the path
+    kFailed,      // anything else: a missing folder, a full disk, ...
+};
 
-// Replaces (or creates) the file in one step: the bytes go to a new file in the same folder,
-// which is flushed to disk and then renamed over `path`. Refuses a file marked read-only.
-// Returns false, leaving no temporary file behind, when anything fails.
-bool ReplaceAll(std::string_view path, std::string_view bytes);
+// What stands at a path, as a save sees it.
+enum class FileKind { kMissing, kWritable, kReadOnly, kNotAFile, kUnknown };
 
-// True when `pattern` (wildcards '*' and '?' in its last component) matches at least one
-// ordinary file: not a folder, not hidden, not a system file.
-bool MatchesOrdinaryFile(std::string_view pattern);
+// How one step of a save went. kDenied: the system refused access (to the folder or the file).
+enum class StepStatus { kDone, kDenied, kFailed };
+
+// The steps that a save is made of, on one platform. The program uses `SystemDisk()`; tests
+// put a disk in front of it that refuses or breaks chosen steps.
+class Disk {
+  public:
+    virtual ~Disk() = default;
+
+    // The whole file. kMissing when neither the file nor something else stands at the path;
+    // kError when it exists but cannot be read (a folder, a file locked by another process).
+    virtual ReadResult ReadAll(std::string_view path) = 0;
+    // What stands at `path`. `target` receives the path that a save writes to (the file that a
+    // symbolic link names, or the path itself).
+    virtual FileKind Inspect(std::string_view path, std::string& target) = 0;
+    // Writes `bytes` to a new file beside `target`, flushed to disk, with the attributes or
+    // permissions of `target` when it exists; `temporary` receives its path. Leaves nothing
+    // behind when it fails.
+    virtual StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
+                                      std::string& temporary) = 0;
+    // Puts the temporary file in the place of `target` in one step. An existing target keeps
+    // what the system keeps on a replace (its attributes and security on Windows).
+    virtual StepStatus Replace(std::string_view temporary, std::string_view target,
+                               bool target_exists) = 0;
+    // Rewrites the existing file `target` where it stands, flushed to disk. When the write
+    // fails part way, the old bytes are put back as far as the system allows.
+    virtual StepStatus WriteInPlace(std::string_view target, std::string_view bytes) = 0;
+    virtual void Remove(std::string_view temporary) = 0;
+    // True when `pattern` (wildcards '*' and '?' in its last component) matches at least one
+    // ordinary file: not a folder, not hidden, not a system file.
+    virtual bool MatchesOrdinaryFile(std::string_view pattern) = 0;
+};
+
+// The disk of the platform the program runs on.
+Disk& SystemDisk();
+
+// The disk that the settings routines use: `SystemDisk()` unless a test has put another in
+// place. `Use` returns the one it replaces; null puts the system's back.
+Disk& CurrentDisk();
+Disk* Use(Disk* disk);
+
+// Saves `bytes` as the file at `path`. The normal way is a new file in the same folder, flushed
+// and then put in the place of the old one, so that a crash leaves the old file or the new one.
+// Where the folder takes no new file (or refuses the replace) but the file itself may be
+// written, the file is rewritten in place and flushed instead. A file marked read-only is never
+// written.
+SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes);
+
+// The same through the current disk.
+inline ReadResult ReadAll(std::string_view path) {
+    return CurrentDisk().ReadAll(path);
+}
+inline SaveStatus ReplaceAll(std::string_view path, std::string_view bytes) {
+    return Save(CurrentDisk(), path, bytes);
+}
+inline bool MatchesOrdinaryFile(std::string_view pattern) {
+    return CurrentDisk().MatchesOrdinaryFile(pattern);
+}
 
 }  // namespace kestrune::file_store

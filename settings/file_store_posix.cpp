@@ -3,7 +3,7 @@
 //
 // ReadAll runs twelve times on every hotkey poll, so it costs what a bare read costs: open, one
 // read, close. Something other than a regular file reads as whatever read() gives it (a FIFO
-// without a writer reads as empty); ReplaceAll refuses to replace it.
+// without a writer reads as empty); a save refuses to replace it.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -108,9 +108,26 @@ std::atomic<unsigned> temp_counter{0};
 constexpr std::size_t kReadChunk = 16 * 1024;
 constexpr std::size_t kMaxFileSize = 64 * 1024 * 1024;
 
-}  // namespace
+// A step that the system refused for lack of permission, as opposed to any other failure.
+StepStatus Refusal() {
+    return (errno == EACCES || errno == EPERM || errno == EROFS) ? StepStatus::kDenied
+                                                                 : StepStatus::kFailed;
+}
 
-ReadResult ReadAll(std::string_view path) {
+class PosixDisk final : public Disk {
+  public:
+    ReadResult ReadAll(std::string_view path) override;
+    FileKind Inspect(std::string_view path, std::string& target) override;
+    StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
+                              std::string& temporary) override;
+    StepStatus Replace(std::string_view temporary, std::string_view target,
+                       bool target_exists) override;
+    StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override;
+    void Remove(std::string_view temporary) override { ::unlink(std::string(temporary).c_str()); }
+    bool MatchesOrdinaryFile(std::string_view pattern) override;
+};
+
+ReadResult PosixDisk::ReadAll(std::string_view path) {
     ReadResult result;
     std::string native = NativePath(path);
     // O_NONBLOCK: a FIFO at the path must not hang the poll waiting for a writer. Regular files
@@ -144,37 +161,40 @@ ReadResult ReadAll(std::string_view path) {
 }
 
 // A symbolic link is written through: the file it points to is replaced, the link stays.
-// The new file gets the old file's permission bits and, where allowed, its owner and group.
-bool ReplaceAll(std::string_view path, std::string_view bytes) {
-    std::string target = NativePath(path);
-    struct stat old_info;
-    bool exists = false;
-    if (::lstat(target.c_str(), &old_info) == 0) {
-        if (S_ISLNK(old_info.st_mode)) {
-            char resolved[PATH_MAX];
-            if (::realpath(target.c_str(), resolved) == nullptr) return false;
-            target = resolved;
-            if (::stat(target.c_str(), &old_info) != 0) return false;
-        }
-        exists = true;
-    } else if (errno != ENOENT) {
-        return false;
+// Root ignores permission bits, so a file without its owner's write bit counts as read-only
+// here, for every user alike.
+FileKind PosixDisk::Inspect(std::string_view path, std::string& target) {
+    target = NativePath(path);
+    struct stat info;
+    if (::lstat(target.c_str(), &info) != 0) {
+        return errno == ENOENT ? FileKind::kMissing : FileKind::kUnknown;
     }
-    // Root ignores permission bits, so a file without its owner's write bit is refused here,
-    // for every user alike.
-    if (exists && (!S_ISREG(old_info.st_mode) || (old_info.st_mode & S_IWUSR) == 0)) return false;
+    if (S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(target.c_str(), resolved) == nullptr) return FileKind::kUnknown;
+        target = resolved;
+        if (::stat(target.c_str(), &info) != 0) return FileKind::kUnknown;
+    }
+    if (!S_ISREG(info.st_mode)) return FileKind::kNotAFile;
+    return (info.st_mode & S_IWUSR) == 0 ? FileKind::kReadOnly : FileKind::kWritable;
+}
 
-    // A new file gets 0666 less the umask, as any newly created file would.
+// The new file gets the old file's permission bits and, where allowed, its owner and group; a
+// file that did not exist gets 0666 less the umask, as any newly created file would.
+StepStatus PosixDisk::WriteTemporary(std::string_view target_path, std::string_view bytes,
+                                     std::string& temporary) {
+    const std::string target(target_path);
+    struct stat old_info;
+    const bool exists = ::stat(target.c_str(), &old_info) == 0;
     mode_t create_mode = exists ? (old_info.st_mode & 07777) : 0666;
-    std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target + "." + std::to_string(::getpid()) + "-" +
-               std::to_string(temp_counter.fetch_add(1)) + ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
-        if (fd < 0 && errno != EEXIST) return false;
+        temporary = target + "." + std::to_string(::getpid()) + "-" +
+                    std::to_string(temp_counter.fetch_add(1)) + ".tmp";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
+        if (fd < 0 && errno != EEXIST) return Refusal();
     }
-    if (fd < 0) return false;
+    if (fd < 0) return StepStatus::kFailed;
 
     Descriptor file(fd);
     bool ok = WriteEverything(file.get(), bytes);
@@ -189,21 +209,47 @@ bool ReplaceAll(std::string_view path, std::string_view bytes) {
     }
     ok = ok && ::fsync(file.get()) == 0;
     ok = file.Close() && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
+        ::unlink(temporary.c_str());
+        return StepStatus::kFailed;
     }
+    return StepStatus::kDone;
+}
 
+StepStatus PosixDisk::Replace(std::string_view temporary, std::string_view target_path, bool) {
+    const std::string target(target_path);
+    if (::rename(std::string(temporary).c_str(), target.c_str()) != 0) return Refusal();
     // Make the rename itself durable. The new content is already in place, so a folder that
     // cannot be synced does not make the write fail.
     Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.valid()) ::fsync(folder.get());
-    return true;
+    return StepStatus::kDone;
+}
+
+StepStatus PosixDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
+    Descriptor file(::open(std::string(target).c_str(), O_RDWR | O_CLOEXEC));
+    if (!file.valid()) return Refusal();
+    std::string old;
+    char buffer[kReadChunk];
+    for (;;) {
+        ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return StepStatus::kFailed;
+        if (got == 0) break;
+        old.append(buffer, static_cast<std::size_t>(got));
+    }
+    auto write_all = [&](std::string_view text) {
+        return ::lseek(file.get(), 0, SEEK_SET) == 0 && WriteEverything(file.get(), text) &&
+               ::ftruncate(file.get(), static_cast<off_t>(text.size())) == 0 &&
+               ::fsync(file.get()) == 0;
+    };
+    if (write_all(bytes)) return StepStatus::kDone;
+    write_all(old);
+    return StepStatus::kFailed;
 }
 
 // Hidden files are those whose names start with '.'; POSIX has no system files.
-bool MatchesOrdinaryFile(std::string_view pattern) {
+bool PosixDisk::MatchesOrdinaryFile(std::string_view pattern) {
     std::string native = NativePath(pattern);
     std::size_t slash = native.rfind('/');
     std::string folder = FolderOf(native);
@@ -230,6 +276,13 @@ bool MatchesOrdinaryFile(std::string_view pattern) {
     }
     ::closedir(dir);
     return found;
+}
+
+}  // namespace
+
+Disk& SystemDisk() {
+    static PosixDisk disk;
+    return disk;
 }
 
 }  // namespace kestrune::file_store

@@ -1,5 +1,7 @@
 // The settings file operations on Windows. Paths arrive as UTF-8 and go to the wide-character
 // API, so a program folder whose name lies outside the ANSI code page still works.
+#include "settings/file_store_win32.hpp"
+
 #include <windows.h>
 
 #include <atomic>
@@ -50,11 +52,60 @@ std::atomic<unsigned> temp_counter{0};
 // A settings file is a few hundred bytes; anything this large is not one, and is not read.
 constexpr LONGLONG kMaxFileSize = 64 * 1024 * 1024;
 
-}  // namespace
+// Room for the name of a temporary file beside the settings file (".<pid>-<n>.tmp").
+constexpr std::size_t kTemporarySuffixRoom = 32;
 
-ReadResult ReadAll(std::string_view path) {
+// The last error as the step it ended.
+StepStatus Refusal() {
+    switch (::GetLastError()) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_PRIVILEGE_NOT_HELD:
+            return StepStatus::kDenied;
+        default:
+            return StepStatus::kFailed;
+    }
+}
+
+bool ReadEverything(HANDLE file, std::string& bytes) {
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0 || size.QuadPart > kMaxFileSize) {
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file, bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled),
+                        &got, nullptr)) {
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) break;  // the file shrank since its size was taken
+        filled += got;
+    }
+    bytes.resize(filled);
+    return true;
+}
+
+class Win32Disk final : public Disk {
+  public:
+    ReadResult ReadAll(std::string_view path) override;
+    FileKind Inspect(std::string_view path, std::string& target) override;
+    StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
+                              std::string& temporary) override;
+    StepStatus Replace(std::string_view temporary, std::string_view target,
+                       bool target_exists) override;
+    StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override;
+    void Remove(std::string_view temporary) override {
+        ::DeleteFileW(SystemPath(temporary).c_str());
+    }
+    bool MatchesOrdinaryFile(std::string_view pattern) override;
+};
+
+ReadResult Win32Disk::ReadAll(std::string_view path) {
     ReadResult result;
-    std::wstring wide = Utf8ToWide(path);
+    std::wstring wide = SystemPath(path);
     if (wide.empty()) return result;
     // Other programs may go on reading, writing or replacing the file while it is read here.
     Handle file(::CreateFileW(wide.c_str(), GENERIC_READ,
@@ -67,68 +118,99 @@ ReadResult ReadAll(std::string_view path) {
         }
         return result;  // a folder, a file locked by another process, ...: kError
     }
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > kMaxFileSize) {
-        return result;
-    }
-    result.bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t filled = 0;
-    while (filled < result.bytes.size()) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), result.bytes.data() + filled,
-                        static_cast<DWORD>(result.bytes.size() - filled), &got, nullptr)) {
-            result.bytes.clear();
-            return result;
-        }
-        if (got == 0) break;  // the file shrank since its size was taken
-        filled += got;
-    }
-    result.bytes.resize(filled);
+    if (!ReadEverything(file.get(), result.bytes)) return result;
     result.status = ReadStatus::kOk;
     return result;
 }
 
-bool ReplaceAll(std::string_view path, std::string_view bytes) {
-    std::wstring target = Utf8ToWide(path);
-    if (target.empty()) return false;
-    // The read-only attribute is checked here because Wine running as root does not enforce it.
-    DWORD old_attributes = ::GetFileAttributesW(target.c_str());
-    bool exists = old_attributes != INVALID_FILE_ATTRIBUTES;
-    if (!exists && ::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-    if (exists && (old_attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        return false;
+// The read-only attribute is looked at here because Wine running as root does not enforce it.
+FileKind Win32Disk::Inspect(std::string_view path, std::string& target) {
+    target = std::string(path);
+    std::wstring wide = SystemPath(path);
+    if (wide.empty()) return FileKind::kUnknown;
+    DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND ? FileKind::kMissing : FileKind::kUnknown;
     }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileKind::kNotAFile;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return FileKind::kReadOnly;
+    return FileKind::kWritable;
+}
 
-    std::wstring temp;
+StepStatus Win32Disk::WriteTemporary(std::string_view target, std::string_view bytes,
+                                     std::string& temporary) {
+    const std::string pid = std::to_string(::GetCurrentProcessId());
+    std::wstring wide;
     HANDLE created = INVALID_HANDLE_VALUE;
-    const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
     for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = target + L"." + pid + L"-" + std::to_wstring(temp_counter.fetch_add(1)) + L".tmp";
-        created = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        temporary = std::string(target) + "." + pid + "-" +
+                    std::to_string(temp_counter.fetch_add(1)) + ".tmp";
+        wide = SystemPath(temporary);
+        if (wide.empty()) return StepStatus::kFailed;
+        created = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
+        if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {
+            return Refusal();
+        }
     }
-    if (created == INVALID_HANDLE_VALUE) return false;
+    if (created == INVALID_HANDLE_VALUE) return StepStatus::kFailed;
 
     Handle file(created);
     bool ok = WriteEverything(file.get(), bytes) && ::FlushFileBuffers(file.get());
     ok = file.Close() && ok;
-    if (ok && exists) {
-        DWORD kept = old_attributes &
-                     (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-        ok = ::SetFileAttributesW(temp.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL) != 0;
-    }
-    ok = ok && ::MoveFileExW(temp.c_str(), target.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) {
-        ::DeleteFileW(temp.c_str());
-        return false;
+        ::DeleteFileW(wide.c_str());
+        return StepStatus::kFailed;
     }
-    return true;
+    return StepStatus::kDone;
 }
 
-bool MatchesOrdinaryFile(std::string_view pattern) {
-    std::wstring wide = Utf8ToWide(pattern);
+// An existing file is replaced with ReplaceFileW, which keeps its security (and on Windows its
+// attributes; Wine's does not, so the attributes that matter are given to the new file first).
+// Where ReplaceFileW cannot be used, a rename takes its place.
+StepStatus Win32Disk::Replace(std::string_view temporary, std::string_view target,
+                              bool target_exists) {
+    const std::wstring from = SystemPath(temporary);
+    const std::wstring to = SystemPath(target);
+    if (target_exists) {
+        DWORD old_attributes = ::GetFileAttributesW(to.c_str());
+        if (old_attributes == INVALID_FILE_ATTRIBUTES) return StepStatus::kFailed;
+        DWORD kept = old_attributes &
+                     (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+        if (kept != 0 && !::SetFileAttributesW(from.c_str(), kept)) return StepStatus::kFailed;
+        if (::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                           nullptr, nullptr)) {
+            return StepStatus::kDone;
+        }
+        if (::GetLastError() == ERROR_ACCESS_DENIED) return StepStatus::kDenied;
+    }
+    if (!::MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return Refusal();
+    }
+    return StepStatus::kDone;
+}
+
+StepStatus Win32Disk::WriteInPlace(std::string_view target, std::string_view bytes) {
+    const std::wstring wide = SystemPath(target);
+    Handle file(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return Refusal();
+    std::string old;
+    if (!ReadEverything(file.get(), old)) return StepStatus::kFailed;
+    auto write_all = [&](std::string_view text) {
+        LARGE_INTEGER start{};
+        return ::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
+               WriteEverything(file.get(), text) && ::SetEndOfFile(file.get()) &&
+               ::FlushFileBuffers(file.get());
+    };
+    if (write_all(bytes)) return StepStatus::kDone;
+    write_all(old);
+    return StepStatus::kFailed;
+}
+
+bool Win32Disk::MatchesOrdinaryFile(std::string_view pattern) {
+    std::wstring wide = SystemPath(pattern);
     if (wide.empty()) return false;
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
@@ -142,6 +224,32 @@ bool MatchesOrdinaryFile(std::string_view pattern) {
     } while (!matched && ::FindNextFileW(search, &found));
     ::FindClose(search);
     return matched;
+}
+
+}  // namespace
+
+// The \\?\ form is taken literally, so the path is made full first (which also folds the
+// double backslash of a program in the root of a drive).
+std::wstring SystemPath(std::string_view path) {
+    std::wstring wide = Utf8ToWide(path);
+    if (wide.empty() || wide.size() + kTemporarySuffixRoom < MAX_PATH) return wide;
+    for (wchar_t& c : wide) {
+        if (c == L'/') c = L'\\';
+    }
+    if (wide.starts_with(L"\\\\?\\")) return wide;
+    DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return wide;
+    std::wstring full(needed, L'\0');
+    DWORD length = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return wide;
+    full.resize(length);
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+Disk& SystemDisk() {
+    static Win32Disk disk;
+    return disk;
 }
 
 }  // namespace kestrune::file_store

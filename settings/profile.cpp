@@ -190,9 +190,9 @@ std::optional<std::string> Find(std::string_view content, std::string_view secti
 // Details of a write beyond what the header states:
 // - The section and key are written trimmed of spaces and tabs; the value is written as given.
 // - Rewriting an entry keeps its line up to the '=', then the blanks that stood between the '='
-//   and the old value (when both the old and the new value are non-empty), then the new value,
-//   then the line's own ending. Blanks that followed the old value are dropped with it, so a
-//   rewritten line never ends in blanks, and storing the same value twice changes nothing.
+//   and the old value (when both the old and the new value are non-empty and the new value
+//   does not begin with a blank), then the new value, then the line's own ending. Blanks that
+//   followed the old value are dropped with it. Storing the same value twice changes nothing.
 // - A new entry goes after the section's last line that is neither blank nor a comment, so
 //   comments and blank lines that close a section stay below it. When that line is the last of
 //   the file and has no line ending, it is given CRLF first.
@@ -217,8 +217,9 @@ std::optional<std::string> Store(std::string_view content, std::string_view sect
         std::size_t blanks = 0;
         while (blanks < raw.size() && IsBlankChar(raw[blanks])) ++blanks;
         // Blanks only keep the value apart from the '='; with no old value or no new one they
-        // would end the line, so they go.
-        if (blanks == raw.size() || value.empty()) blanks = 0;
+        // would end the line, so they go. A value that begins with blanks of its own brings
+        // its own gap: keeping the old one as well would grow the gap at every store.
+        if (blanks == raw.size() || value.empty() || IsBlankChar(value.front())) blanks = 0;
         std::size_t keep = line.start + where.entry_meaning.equals + 1 + blanks;
         // An entry that counts is never the file's first line (its header comes before it), so
         // no byte order mark shifts the offset of its '='.

@@ -31,28 +31,91 @@ std::string SettingsPath(std::string_view program_folder) {
     return path;
 }
 
-std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path,
-                        std::string_view default_value) {
+StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
+                                std::string_view path, std::string_view default_value) {
     file_store::ReadResult file = file_store::ReadAll(path);
-    if (file.status != file_store::ReadStatus::kOk) return std::string(default_value);
+    if (file.status != file_store::ReadStatus::kOk) {
+        return {std::string(default_value), file.status == file_store::ReadStatus::kMissing};
+    }
     std::optional<std::string> found = profile::Find(file.bytes, section, AsciiLower(key));
-    if (!found) return std::string(default_value);
+    if (!found) return {std::string(default_value)};
     if (found->size() > kMaxValueLength) found->resize(kMaxValueLength);
-    if (IsBlank(*found)) return std::string(default_value);
-    return std::move(*found);
+    if (IsBlank(*found)) return {std::string(default_value)};
+    return {std::move(*found)};
 }
 
-void WriteSetting(std::string_view section, std::string_view key, std::string_view value,
-                  std::string_view path) {
+std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path,
+                        std::string_view default_value) {
+    return ReadStoredSetting(section, key, path, default_value).value;
+}
+
+WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
+                         std::string_view path) {
     file_store::ReadResult file = file_store::ReadAll(path);
     // A file that exists but cannot be read is left alone: replacing it would lose its content.
-    if (file.status == file_store::ReadStatus::kError) return;
+    if (file.status == file_store::ReadStatus::kError) {
+        std::string target;
+        return file_store::CurrentDisk().Inspect(path, target) == file_store::FileKind::kNotAFile
+                   ? WriteResult::kNotAFile
+                   : WriteResult::kInUse;
+    }
     if (file.status == file_store::ReadStatus::kMissing) file.bytes.clear();
     std::optional<std::string> updated =
         profile::Store(file.bytes, section, AsciiLower(key), value);
-    if (!updated) return;
-    if (file.status == file_store::ReadStatus::kOk && *updated == file.bytes) return;
-    file_store::ReplaceAll(path, *updated);
+    if (!updated) return WriteResult::kRefused;
+    if (file.status == file_store::ReadStatus::kOk && *updated == file.bytes) {
+        return WriteResult::kStored;
+    }
+    switch (file_store::ReplaceAll(path, *updated)) {
+        case file_store::SaveStatus::kSaved:
+            return WriteResult::kStored;
+        case file_store::SaveStatus::kReadOnly:
+            return WriteResult::kReadOnly;
+        case file_store::SaveStatus::kNotAllowed:
+            return WriteResult::kNotAllowed;
+        case file_store::SaveStatus::kNotAFile:
+            return WriteResult::kNotAFile;
+        case file_store::SaveStatus::kFailed:
+            break;
+    }
+    return WriteResult::kFailed;
+}
+
+namespace {
+
+std::string_view WriteFailureReason(WriteResult result) {
+    switch (result) {
+        case WriteResult::kStored:
+            return {};
+        case WriteResult::kRefused:
+            return "The value cannot be stored in the file.";
+        case WriteResult::kInUse:
+            return "Another program is using the file. Close that program and try again.";
+        case WriteResult::kReadOnly:
+            return "The file is read-only. Clear its read-only attribute, or move Kestrune to a "
+                   "folder you can write to.";
+        case WriteResult::kNotAllowed:
+            return "Kestrune may not write in its folder. Move Kestrune to a folder you can "
+                   "write to, such as one in your Documents folder.";
+        case WriteResult::kNotAFile:
+            return "Something that is not a file stands in its place. Remove it, or move "
+                   "Kestrune to another folder.";
+        case WriteResult::kFailed:
+            break;
+    }
+    return "The file could not be written; the disk may be full. Free some space, or move "
+           "Kestrune to a folder you can write to.";
+}
+
+}  // namespace
+
+std::string WriteFailureMessage(std::string_view lead, std::string_view path, WriteResult result) {
+    std::string message(lead);
+    message += " Kestrune could not write its settings file:\n\n";
+    message += path;
+    message += "\n\n";
+    message += WriteFailureReason(result);
+    return message;
 }
 
 bool IsBlank(std::string_view text) {

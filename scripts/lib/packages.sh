@@ -1,5 +1,5 @@
 # Installs the Debian packages that building and testing need, when any is missing.
-# Sourced by scripts/test and scripts/run.
+# Sourced by scripts/test, scripts/run and scripts/fuzz.
 
 kestrune_packages=(
     cmake make g++ pkg-config
@@ -11,9 +11,13 @@ kestrune_packages=(
     python3
 )
 
-kestrune_ensure_packages() {
+# clang and its libFuzzer runtime, for scripts/fuzz.
+kestrune_fuzz_packages=(clang libclang-rt-dev)
+
+# Installs those of the given packages that are missing.
+kestrune_install_missing() {
     local missing=() pkg
-    for pkg in "${kestrune_packages[@]}"; do
+    for pkg in "$@"; do
         if [[ $(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null) != "install ok installed" ]]; then
             missing+=("$pkg")
         fi
@@ -24,4 +28,8 @@ kestrune_ensure_packages() {
     [[ $(id -u) -eq 0 ]] || sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+kestrune_ensure_packages() {
+    kestrune_install_missing "${kestrune_packages[@]}"
 }

@@ -81,13 +81,15 @@ class FakeHost final : public PollHost {
     std::string last_caption = "Last Function Executed - None";
     std::string total_caption = "Functions Executed - [Number]";
     int unloads = 0;
-    std::vector<std::string> events;  // captions and unloads, in the order they happened
+    std::vector<std::string> events;        // captions and unloads, in the order they happened
+    std::function<void()> on_last_caption;  // runs between the command and the count
 
     std::string ProgramFolder() override { return folder; }
     std::string GroupSeparator() override { return separator; }
     void SetLastCaption(std::string_view caption) override {
         last_caption = caption;
         events.push_back("last:" + last_caption);
+        if (on_last_caption) on_last_caption();
     }
     void SetTotalCaption(std::string_view caption) override {
         total_caption = caption;

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "fakes/fakes.hpp"
+#include "fakes/faulty_disk.hpp"
 #include "fakes/temp_folder.hpp"
+#include "settings/settings.hpp"
 
 namespace kestrune {
 namespace {
@@ -30,12 +33,14 @@ class FakeWindows final : public CaptureHost {
     std::string folder;
     std::string selected = "Play";
     std::vector<std::string> captions;
+    std::vector<std::string> reports;
     int closes = 0;
     std::function<void()> on_close;
 
     std::string ProgramFolder() override { return folder; }
     std::string SelectedFunction() override { return selected; }
     void SetCurrentCaption(std::string_view caption) override { captions.emplace_back(caption); }
+    void ReportStoreFailure(std::string_view message) override { reports.emplace_back(message); }
     void Close() override {
         ++closes;
         if (on_close) on_close();
@@ -73,6 +78,36 @@ TEST_F(KeyCaptureTest, StoresCodeAndNameShowsThemThenCloses) {
     Tick();
     EXPECT_EQ(windows.closes, 1);
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=A\r\n");
+}
+
+TEST_F(KeyCaptureTest, AKeyThatCannotBeStoredIsReportedOnceAndNotShown) {
+    const std::string file = "[KEYS]\r\nplay=80\r\nplay_n=P\r\n";
+    folder.Write("settings.ini", file);
+    std::filesystem::permissions(folder / "settings.ini", std::filesystem::perms::owner_read);
+    keys.Press(kA);
+    Tick();
+    EXPECT_EQ(Settings(), file);
+    EXPECT_EQ(windows.captions, std::vector<std::string>{"ALT + P"}) << "what the file holds";
+    ASSERT_EQ(windows.reports.size(), 1u);
+    EXPECT_NE(windows.reports[0].find(SettingsPath(folder.str())), std::string::npos);
+    EXPECT_NE(windows.reports[0].find("read-only"), std::string::npos) << windows.reports[0];
+    EXPECT_EQ(windows.closes, 1) << "and the window closes as usual";
+}
+
+TEST_F(KeyCaptureTest, ANameThatCannotBeStoredTakesTheNewCodeBack) {
+    // The code is stored, the name is not (the disk fills up in between): the code goes back,
+    // so that the function keeps firing on the key that its name shows.
+    folder.Write("settings.ini", "[KEYS]\r\nplay=80\r\nplay_n=P\r\n");
+    fakes::FaultyDisk disk;
+    disk.fails_on = [](std::string_view bytes) {
+        return bytes.find("play_n=A") != std::string_view::npos;
+    };
+    keys.Press(kA);
+    Tick();
+    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=80\r\nplay_n=P\r\n");
+    EXPECT_EQ(windows.captions, std::vector<std::string>{"ALT + P"});
+    EXPECT_EQ(windows.reports.size(), 1u);
+    EXPECT_EQ(windows.closes, 1);
 }
 
 TEST_F(KeyCaptureTest, KeysGoUnderTheSelectedFunctionInLowerCaseBesideOtherEntries) {

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "fakes/fakes.hpp"
+#include "fakes/faulty_disk.hpp"
 #include "fakes/temp_folder.hpp"
 
 namespace kestrune {
@@ -181,6 +183,35 @@ TEST_F(PollTest, CountThatCannotGrowIsLeftAlone) {
         EXPECT_EQ(host.total_caption, "Functions Executed - [Number]") << "caption kept";
         EXPECT_EQ(Settings(), file) << "nothing written";
     }
+}
+
+TEST_F(PollTest, CountThatCannotBeReadNowIsNeverReset) {
+    // Another program holds the file: the shortcut still works, and nothing is written.
+    const std::string file = "[KEYS]\r\nstop=83\r\n[OTHER]\r\nexecuted=41\r\n";
+    WriteSettings(file);
+    fakes::FaultyDisk disk;
+    keys.Press(kAlt);
+    keys.Press(83);
+    // The key is read while the file can be read; the count read meets the lock.
+    host.on_last_caption = [&] { disk.unreadable = true; };
+    Tick();
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40047});
+    EXPECT_EQ(host.last_caption, "Last Function Executed - Stop");
+    EXPECT_EQ(host.total_caption, "Functions Executed - [Number]");
+    EXPECT_EQ(Settings(), file);
+}
+
+TEST_F(PollTest, CountThatCannotBeStoredShowsWhatTheFileHolds) {
+    const std::string file = "[KEYS]\r\nstop=83\r\n[OTHER]\r\nexecuted=1999\r\n";
+    WriteSettings(file);
+    std::filesystem::permissions(folder / "settings.ini", std::filesystem::perms::owner_read);
+    keys.Press(kAlt);
+    keys.Press(83);
+    Tick();
+    Tick();
+    EXPECT_EQ(player.received, (std::vector<std::int32_t>{40047, 40047}));
+    EXPECT_EQ(host.total_caption, "Functions Executed - 1,999");
+    EXPECT_EQ(Settings(), file);
 }
 
 TEST_F(PollTest, NegativeCountIsStillCounted) {

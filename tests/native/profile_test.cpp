@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace kestrune::profile {
 namespace {
@@ -323,6 +324,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProfileRoundTripTest, testing::ValuesIn(kRoundTr
                          [](const testing::TestParamInfo<RoundTripCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// Values that a read does not give back as they were stored (blanks around them, outer quotes)
+// read as the read rule says, and storing them again changes nothing: the gap after the '='
+// does not grow.
+TEST(ProfileStore, IsIdempotentForValuesWithBlanksAndQuotes) {
+    const std::pair<std::string, std::string> stored_and_read[] = {
+        {" x", "x"},      {"x  ", "x"},   {"\t x \t", "x"},
+        {"  ", ""},       {"\"q\"", "q"}, {"' x '", " x "},
+        {" \"a\" ", "a"}, {"\"", "\""},   {"'mixed\"", "'mixed\""},
+        {"\"\"", ""},
+    };
+    const std::string starts[] = {"", "[S]\r\nk= x\r\n", "[S]\r\nk=\t old \r\nz=1\r\n",
+                                  "[S]\nk=\n"};
+    for (const auto& [value, read] : stored_and_read) {
+        for (const std::string& start : starts) {
+            SCOPED_TRACE(Visible(value) + " into " + Visible(start));
+            const std::optional<std::string> once = Store(start, "S", "k", value);
+            ASSERT_TRUE(once.has_value());
+            EXPECT_EQ(Visible(Find(*once, "S", "k")), Visible(read));
+            EXPECT_EQ(Visible(Store(*once, "S", "k", value)), Visible(once));
+        }
+    }
+}
 
 }  // namespace
 }  // namespace kestrune::profile

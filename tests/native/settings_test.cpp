@@ -16,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include "fakes/faulty_disk.hpp"
 #include "settings/file_store.hpp"
 
 namespace kestrune {
@@ -305,19 +306,90 @@ TEST_F(SettingsFileTest, SettingsWriteThroughSymbolicLink) {
     EXPECT_EQ(FolderNames(), (NameList{"real", "settings.ini"}));
 }
 
-TEST_F(SettingsFileTest, SettingsReplaceAllRefusals) {
-    // The file store on its own: each refusal reports false and leaves no temporary file.
-    const std::string folder_as_file = (folder_ / "dir").string();
-    fs::create_directory(folder_as_file);
-    EXPECT_FALSE(file_store::ReplaceAll(folder_as_file, "x"));
-
-    Put("old");
+TEST_F(SettingsFileTest, SettingsWriteSaysWhatBecameOfIt) {
+    // Each result but kStored leaves the file as it was and no temporary file behind.
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored) << "held already";
+    EXPECT_EQ(WriteSetting("KEYS", "play", "1\r\n[X]", path_), WriteResult::kRefused);
     fs::permissions(file_, fs::perms::owner_read);
-    EXPECT_FALSE(file_store::ReplaceAll(file_.string(), "new"));
-    EXPECT_EQ(Contents(), "old");
-
-    EXPECT_FALSE(file_store::ReplaceAll((folder_ / "no" / "x.ini").string(), "x"));
+    EXPECT_EQ(WriteSetting("KEYS", "play", "81", path_), WriteResult::kReadOnly);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored) << "held already";
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=80\r\n");
+    EXPECT_EQ(WriteSetting("KEYS", "play", "1", SettingsPath((folder_ / "dir").string())),
+              WriteResult::kFailed)
+        << "a missing folder";
+    fs::create_directories(folder_ / "dir" / "settings.ini");
+    EXPECT_EQ(WriteSetting("KEYS", "play", "1", SettingsPath((folder_ / "dir").string())),
+              WriteResult::kNotAFile);
     EXPECT_EQ(FolderNames(), (NameList{"dir", "settings.ini"}));
+
+    const std::string message =
+        WriteFailureMessage("The key was not saved.", path_, WriteResult::kReadOnly);
+    EXPECT_EQ(message.rfind("The key was not saved.", 0), 0u) << message;
+    EXPECT_NE(message.find(path_), std::string::npos) << message;
+    EXPECT_NE(message.find("read-only"), std::string::npos) << message;
+    EXPECT_NE(WriteFailureMessage("", path_, WriteResult::kNotAllowed).find("folder you can write"),
+              std::string::npos);
+}
+
+// The faults that root cannot meet for real, through a disk that refuses chosen steps.
+TEST_F(SettingsFileTest, SettingsSaveWhereTheFolderTakesNoNewFile) {
+    const std::string before = "; mine\n[KEYS]\nplay=80\n[OTHER]\nexecuted=5\n";
+    Put(before);
+    struct stat original {};
+    ASSERT_EQ(::stat(file_.c_str(), &original), 0);
+    {
+        fakes::FaultyDisk disk;
+        disk.folder_takes_no_new_file = true;
+        // The file itself may be written: it is rewritten where it stands.
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+        EXPECT_EQ(Contents(), "; mine\n[KEYS]\nplay=80\n[OTHER]\nexecuted=6\n");
+        EXPECT_EQ(disk.in_place_writes, 1);
+        struct stat now {};
+        ASSERT_EQ(::stat(file_.c_str(), &now), 0);
+        EXPECT_EQ(now.st_ino, original.st_ino) << "the same file, written in place";
+
+        // Nor may the file be written: nothing changes.
+        disk.file_refuses_writes = true;
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), WriteResult::kNotAllowed);
+        EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "6");
+
+        // No file yet: there is nothing to write in place.
+        const std::string elsewhere = SettingsPath((folder_ / "new").string());
+        fs::create_directory(folder_ / "new");
+        EXPECT_EQ(WriteSetting("KEYS", "play", "1", elsewhere), WriteResult::kNotAllowed);
+        EXPECT_TRUE(fs::is_empty(folder_ / "new"));
+    }
+    {
+        // The folder takes the new file but refuses the rename over the old one.
+        fakes::FaultyDisk disk;
+        disk.replace_refused = true;
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), WriteResult::kStored);
+        EXPECT_EQ(disk.in_place_writes, 1);
+        EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "8");
+        // A full disk in the middle of it all: the file keeps what it had.
+        disk.fails_on = [](std::string_view) { return true; };
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "9", path_), WriteResult::kFailed);
+        EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "8");
+    }
+    EXPECT_EQ(FolderNames(), (NameList{"new", "settings.ini"})) << "no temporary file left";
+}
+
+TEST_F(SettingsFileTest, SettingsFileThatCannotBeReadNowIsNeverWritten) {
+    const std::string before = "[OTHER]\r\nexecuted=41\r\n";
+    Put(before);
+    fakes::FaultyDisk disk;
+    disk.unreadable = true;
+    const StoredSetting read = ReadStoredSetting("OTHER", "executed", path_, "0");
+    EXPECT_FALSE(read.readable);
+    EXPECT_EQ(read.value, "0");
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "1", path_), WriteResult::kInUse);
+    EXPECT_EQ(Contents(), before);
+
+    // A missing file (or entry) is an answer, not a failure.
+    disk.unreadable = false;
+    EXPECT_TRUE(ReadStoredSetting("OTHER", "missing", path_, "0").readable);
+    EXPECT_TRUE(ReadStoredSetting("OTHER", "executed", (folder_ / "none").string(), "0").readable);
 }
 
 TEST_F(SettingsFileTest, SettingsReadAllStatuses) {

@@ -99,6 +99,12 @@ class Program {
         SendMessageW(Config(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(list));
     }
+    // The program's message box on the screen, or null.
+    HWND MessageBox() const {
+        return copy.FindWindowOf([](HWND window) {
+            return ProgramFolderCopy::ClassName(window) == L"#32770" && IsWindowVisible(window);
+        });
+    }
     // The close box of `window`.
     static void Close(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
@@ -386,6 +392,41 @@ TEST(SetKey, ClosingItStoresNothing) {
     ASSERT_NE(program.OpenSetKey(), nullptr);
     ASSERT_TRUE(HoldKeysUntil({VK_NUMPAD7}, [&] { return !program.SetKeyShown(); }));
     EXPECT_TRUE(program.SettingsHold("play=103\r\nplay_n=Numpad 7\r\n")) << program.copy.Settings();
+}
+
+TEST(SetKey, AKeyThatCannotBeStoredOrRemovedIsReportedAndNotShown) {
+    const std::string before = "[KEYS]\r\nplay=80\r\nplay_n=P\r\n";
+    Program program(before);
+    ASSERT_NE(program.main, nullptr);
+    const std::wstring settings = program.copy.settings();
+    ASSERT_TRUE(SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_NE(program.OpenConfig(), nullptr);
+    const HWND set_key = program.OpenSetKey();
+    ASSERT_NE(set_key, nullptr);
+
+    ASSERT_TRUE(HoldKeysUntil({'A'}, [&] { return program.MessageBox() != nullptr; }));
+    const HWND box = program.MessageBox();
+    EXPECT_EQ(GetWindow(box, GW_OWNER), set_key) << "owned by the capture window";
+    const std::wstring message = TextOf(GetDlgItem(box, 0xFFFF));
+    EXPECT_NE(message.find(settings), std::wstring::npos) << message;
+    EXPECT_NE(message.find(L"read-only"), std::wstring::npos) << message;
+    EXPECT_EQ(program.Current(), L"ALT + P") << "the label shows what the file holds";
+
+    Press(FindWindowExW(box, nullptr, L"Button", nullptr));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(set_key) && program.ConfigShown(); }, 5s));
+    EXPECT_EQ(program.Current(), L"ALT + P");
+    EXPECT_EQ(program.MessageBox(), nullptr) << "told once";
+
+    // Remove cannot empty the entries either, and says so from the configuration window.
+    PostMessageW(ChildStartingWith(program.Config(), L"&Remove"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return program.MessageBox() != nullptr; }, 5s));
+    EXPECT_EQ(GetWindow(program.MessageBox(), GW_OWNER), program.Config());
+    EXPECT_NE(TextOf(GetDlgItem(program.MessageBox(), 0xFFFF)).find(L"not removed"),
+              std::wstring::npos);
+    Press(FindWindowExW(program.MessageBox(), nullptr, L"Button", nullptr));
+    EXPECT_TRUE(PumpUntil([&] { return program.MessageBox() == nullptr; }, 5s));
+    EXPECT_EQ(program.Current(), L"ALT + P");
+    EXPECT_EQ(program.copy.Settings(), before);
 }
 
 TEST(Shortcuts, KeepWorkingWhileTheConfigurationAndCaptureWindowsAreOpen) {

@@ -205,6 +205,19 @@ TEST(StartUp, EachClickOnTheSplashOpensTheMakersAddress) {
     EXPECT_FALSE(IsWindowVisible(splash));
 }
 
+// Holds Alt+F6 (Next Track) until the player has received its command and the main window
+// names it.
+bool PressAltF6ForNextTrack(HWND main, const StandInPlayer& player) {
+    const std::size_t before = Count(player.received, 40048);
+    return HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > before; }) &&
+           PumpUntil(
+               [&] {
+                   return LabelStartingWith(main, L"Last Function") ==
+                          L"Last Function Executed - Next Track";
+               },
+               2s);
+}
+
 TEST(Shortcuts, ReachThePlayerFromAnotherProgramAndUpdateTheLabels) {
     ProgramFolderCopy program;
     ASSERT_TRUE(program.HasExe());
@@ -215,13 +228,7 @@ TEST(Shortcuts, ReachThePlayerFromAnotherProgramAndUpdateTheLabels) {
     ASSERT_NE(main, nullptr);
     ForegroundWindow elsewhere;
 
-    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }));
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            return LabelStartingWith(main, L"Last Function") ==
-                   L"Last Function Executed - Next Track";
-        },
-        2s));
+    ASSERT_TRUE(PressAltF6ForNextTrack(main, player));
     ASSERT_TRUE(HoldAltWithUntil(VK_F7, [&] { return Count(player.received, 40058) > 0; }));
     EXPECT_TRUE(PumpUntil(
         [&] {
@@ -240,6 +247,36 @@ TEST(Shortcuts, ReachThePlayerFromAnotherProgramAndUpdateTheLabels) {
     EXPECT_EQ(Count(player.received, 40058) % 5, 0u) << "Volume Up sends five per activation";
     EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"),
               L"Functions Executed - " + std::to_wstring(activations));
+}
+
+TEST(Shortcuts, ACountThatCannotBeStoredIsNotShown) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    const std::string before = "[KEYS]\r\nnext track=117\r\n[OTHER]\r\nexecuted=5\r\n";
+    program.WriteSettings(before);
+    const std::wstring settings = program.settings();
+    ASSERT_TRUE(SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_READONLY));
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ForegroundWindow elsewhere;
+
+    ASSERT_TRUE(PressAltF6ForNextTrack(main, player));
+    PumpUntil([] { return false; }, 300ms);
+    EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"), L"Functions Executed - 5");
+    EXPECT_EQ(program.Settings(), before);
+
+    // Once the file may be written again, the count goes on from what it holds.
+    ASSERT_TRUE(SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_NORMAL));
+    const std::size_t sent = Count(player.received, 40048);
+    ASSERT_TRUE(PressAltF6ForNextTrack(main, player));
+    PumpUntil([] { return false; }, 300ms);
+    const std::string expected =
+        "executed=" + std::to_string(5 + Count(player.received, 40048) - sent) + "\r\n";
+    EXPECT_NE(program.Settings().find(expected), std::string::npos) << program.Settings();
+    EXPECT_EQ(LabelStartingWith(main, L"Functions Executed"),
+              L"Functions Executed - " + std::to_wstring(5 + Count(player.received, 40048) - sent));
 }
 
 TEST(NotificationArea, HideMeAndBackAgainWhileTheShortcutsKeepWorking) {

@@ -64,6 +64,8 @@ class ProgramFolderCopy {
         Stop();
         if (copied_) DeleteFileW(exe().c_str());
         if (copied_ || in_place_) {
+            // A test may have left the file read-only.
+            SetFileAttributesW(settings().c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(settings().c_str());
             for (const std::wstring& name : other_files_) DeleteFileW(File(name).c_str());
         }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/file_store_win32.hpp"
 #include "settings/settings.hpp"
 
 namespace kestrune {
@@ -177,8 +178,8 @@ TEST_F(SettingsWinTest, SettingsWinReadOnlyFileUnchanged) {
     const std::string before = "[KEYS]\r\nplay=80\r\n";
     ASSERT_TRUE(PutFile(file_, before));
     ASSERT_TRUE(::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY));
-    WriteSetting("KEYS", "play", "1", path_);
-    WriteSetting("NEW", "k", "v", path_);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kReadOnly);
+    EXPECT_EQ(WriteSetting("NEW", "k", "v", path_), WriteResult::kReadOnly);
     EXPECT_EQ(FileBytes(file_), before);
     EXPECT_EQ(Names(), NameList{L"settings.ini"});
     EXPECT_EQ(ReadSetting("KEYS", "play", path_, ""), "80");
@@ -190,8 +191,11 @@ TEST_F(SettingsWinTest, SettingsWinLockedFile) {
     HANDLE lock = ::CreateFileW(file_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(ReadSetting("KEYS", "play", path_, "default"), "default");
-    WriteSetting("KEYS", "play", "1", path_);
+    // Held by another program without sharing: that is not a missing file.
+    const StoredSetting read = ReadStoredSetting("KEYS", "play", path_, "default");
+    EXPECT_FALSE(read.readable);
+    EXPECT_EQ(read.value, "default");
+    EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kInUse);
     EXPECT_FALSE(FileExists(Utf8(folder_) + "\\*.tmp"));
     ::CloseHandle(lock);
     EXPECT_EQ(FileBytes(file_), before);
@@ -209,6 +213,42 @@ TEST_F(SettingsWinTest, SettingsWinWriteKeepsHiddenAttribute) {
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_EQ(Names(), NameList{L"settings.ini"});
+}
+
+TEST_F(SettingsWinTest, SettingsWinProgramFolderBeyondMaxPath) {
+    // A program folder whose settings path is longer than MAX_PATH, named as the program
+    // names it: a plain path, without the \\?\ form.
+    std::wstring deep = folder_;
+    while (deep.size() < MAX_PATH + 40) {
+        deep += L"\\" + std::wstring(60, L'k');
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    }
+    const std::string path = SettingsPath(Utf8(deep));
+    ASSERT_GT(path.size(), static_cast<std::size_t>(MAX_PATH));
+    const std::wstring long_file = L"\\\\?\\" + deep + L"\\settings.ini";
+
+    EXPECT_EQ(WriteSetting("KEYS", "next track", "117", path), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "5", path), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path), WriteResult::kStored);
+    EXPECT_EQ(FileBytes(long_file), "[KEYS]\r\nnext track=117\r\n[OTHER]\r\nexecuted=6\r\n");
+    EXPECT_EQ(ReadSetting("KEYS", "next track", path, "0"), "117");
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(Names(L"\\\\?\\" + deep), NameList{L"settings.ini"});
+    RemoveTree(L"\\\\?\\" + folder_);
+}
+
+TEST(SettingsWinSystemPath, PathsNearMaxPathTakeTheFullLongForm) {
+    // Wine's file API has no MAX_PATH limit, so the form the paths take is checked here.
+    EXPECT_EQ(file_store::SystemPath("C:\\short\\settings.ini"), L"C:\\short\\settings.ini");
+    const std::string name(240, 'k');
+    const std::wstring wide_name(240, L'k');
+    EXPECT_EQ(file_store::SystemPath("C:\\a\\..\\" + name + "\\\\settings.ini"),
+              L"\\\\?\\C:\\" + wide_name + L"\\settings.ini");
+    EXPECT_EQ(file_store::SystemPath("C:/" + name + "/settings.ini"),
+              L"\\\\?\\C:\\" + wide_name + L"\\settings.ini");
+    EXPECT_EQ(file_store::SystemPath("\\\\server\\share\\" + name),
+              L"\\\\?\\UNC\\server\\share\\" + wide_name);
+    EXPECT_EQ(file_store::SystemPath("\\\\?\\C:\\" + name), L"\\\\?\\C:\\" + wide_name);
 }
 
 TEST_F(SettingsWinTest, SettingsWinWritesLeaveNoTemporaryFiles) {
