@@ -1,4 +1,5 @@
-// What the key capture needs from the windows around it.
+// The key capture's windows, as the core sees them (the key capture and configuration windows
+// in the program, a fake in the tests).
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
-// What the hotkey poll needs from the window that hosts it.
+// The hotkey poll's window, as the core sees it (the main window in the program, a fake in the
+// tests).
 #pragma once
 
 #include <string>
