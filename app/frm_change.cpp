@@ -1,14 +1,46 @@
-#include "app/frm_change.hpp"
-
+// The key capture window, "Set Key": shown modally from the configuration window's "&Change",
+// it stores the first key of the key table that the user presses for the function selected
+// there, then closes and shows the configuration window again.
 #include <array>
 
-#include "app/frm_config.hpp"
+#include "app/forms.hpp"
+#include "hotkeys/capture_host.hpp"
+#include "hotkeys/key_capture.hpp"
+#include "ui/form.hpp"
+#include "ui/window_utils.hpp"
+#include "win32/message_loop.hpp"
+#include "win32/win32_platform.hpp"
 
 namespace kestrune {
 namespace {
 
-constexpr UINT_PTR tmrKeyCheck = 1;
-constexpr UINT kKeyCheckInterval = 100;  // ms
+class ChangeForm final : public Form, private ProgramFolderHost<CaptureHost> {
+  public:
+    enum ControlId : int { lblStatic = kFirstControlId };
+
+    ChangeForm();
+
+    void ShowModalFor(KeyCaptureOwner& owner);
+
+  private:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void Timer(UINT_PTR id) override;
+    bool Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+    void tmrKeyCheck_Timer();
+
+    // CaptureHost: the window that opened this one, and closing this one.
+    std::string SelectedFunction() override;
+    void SetCurrentCaption(std::string_view caption) override;
+    void ReportStoreFailure(std::string_view message) override;
+    void Close() override;
+
+    KeyCaptureOwner* owner_ = nullptr;
+    Win32KeyState keys_;
+    Win32MessagePump pump_;
+    KeyCapture capture_;
+};
 
 constexpr std::array kControls{
     ControlSpec{ChangeForm::lblStatic, ControlKind::kLabel, L"Press the desired key now.", 0, 120,
@@ -19,15 +51,18 @@ constexpr std::array kControls{
 constexpr FormSpec kChangeSpec{
     L"Set Key", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 3255, 900, kControls};
 
-}  // namespace
-
 ChangeForm frmChange;
 
 ChangeForm::ChangeForm() : Form(kChangeSpec) {}
 
+void ChangeForm::ShowModalFor(KeyCaptureOwner& owner) {
+    owner_ = &owner;
+    ShowModal();
+}
+
 void ChangeForm::Form_Load() {
     capture_.Open(keys_);
-    frmConfig.Hide();
+    if (owner_) owner_->HideForCapture();
     SetTopmost(hwnd());
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
 }
@@ -45,7 +80,7 @@ void ChangeForm::Form_Unload() {
     ClearTopmost(hwnd());
     StopTimer(tmrKeyCheck);
     Hide();
-    frmConfig.Show();
+    if (owner_) owner_->ShowAfterCapture();
 }
 
 bool ChangeForm::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
@@ -56,16 +91,12 @@ bool ChangeForm::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
     return true;
 }
 
-std::string ChangeForm::ProgramFolder() {
-    return ::kestrune::ProgramFolder();
-}
-
 std::string ChangeForm::SelectedFunction() {
-    return frmConfig.SelectedFunction();
+    return owner_ ? owner_->SelectedFunction() : std::string();
 }
 
 void ChangeForm::SetCurrentCaption(std::string_view caption) {
-    frmConfig.SetCurrentCaption(caption);
+    if (owner_) owner_->SetCurrentCaption(caption);
 }
 
 void ChangeForm::ReportStoreFailure(std::string_view message) {
@@ -74,6 +105,18 @@ void ChangeForm::ReportStoreFailure(std::string_view message) {
 
 void ChangeForm::Close() {
     Unload();
+}
+
+}  // namespace
+
+void ShowKeyCapture(KeyCaptureOwner& owner) {
+    frmChange.ShowModalFor(owner);
+}
+
+bool BringBackKeyCapture() {
+    if (!frmChange.IsVisible()) return false;
+    SetForegroundWindow(frmChange.hwnd());
+    return true;
 }
 
 }  // namespace kestrune

@@ -1,29 +1,66 @@
-#include "app/frm_config.hpp"
-
+// The configuration window: the twelve functions with the key assigned to each. "&Change"
+// captures a new key in the key capture window, "&Remove" clears the assignment, "&OK" goes
+// back to the main window. The main window's poll keeps running while it is open.
 #include <array>
+#include <string>
+#include <string_view>
 
-#include "app/frm_change.hpp"
-#include "app/frm_main.hpp"
+#include "app/forms.hpp"
 #include "hotkeys/catalogue.hpp"
 #include "hotkeys/key_capture.hpp"
-#include "hotkeys/poll.hpp"
 #include "settings/settings.hpp"
-#include "util/win32_platform.hpp"
-#include "util/window_utils.hpp"
+#include "settings/settings_names.hpp"
+#include "ui/form.hpp"
+#include "ui/window_utils.hpp"
+#include "util/wide_text.hpp"
+#include "win32/message_loop.hpp"
+#include "win32/win32_platform.hpp"
 
 namespace kestrune {
 namespace {
+
+class ConfigForm final : public Form, private KeyCaptureOwner {
+  public:
+    enum ControlId : int {
+        lblFunctions = kFirstControlId,
+        cmbFunctions,
+        lblCurrentConfig,
+        lblCurrent,
+        cmdRemove,
+        cmdChange,
+        cmdOK
+    };
+
+    ConfigForm();
+
+  private:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void Control_Click(int id) override;
+    void Control_Notify(int id, int code) override;
+
+    void cmbFunctions_Click();
+    void cmdChange_Click();
+    void cmdRemove_Click();
+    void cmdOK_Click();
+
+    // KeyCaptureOwner
+    std::string SelectedFunction() override;
+    void SetCurrentCaption(std::string_view caption) override;
+    void HideForCapture() override { Hide(); }
+    void ShowAfterCapture() override { Show(); }
+};
 
 // The two captions reach up to the column of the list and lblCurrent to the list's right edge
 // (their design widths, 1485, 1065 and 870 twips, cut or wrap the texts): the captions stay on
 // one line, "ALT + ScrollLock" shows in full and a longer hand-edited name ends in an ellipsis.
 constexpr std::array kControls{
-    ControlSpec{ConfigForm::Label1, ControlKind::kLabel, L"Supported &Functions", 0, 150, 210, 1650,
-                195, kTahoma, SS_LEFTNOWORDWRAP},
+    ControlSpec{ConfigForm::lblFunctions, ControlKind::kLabel, L"Supported &Functions", 0, 150, 210,
+                1650, 195, kTahoma, SS_LEFTNOWORDWRAP},
     ControlSpec{ConfigForm::cmbFunctions, ControlKind::kDropDownList, nullptr, 0, 1830, 180, 2070,
                 315},
-    ControlSpec{ConfigForm::Label2, ControlKind::kLabel, L"C&urrent Config", 0, 150, 705, 1650, 195,
-                kTahoma, SS_LEFTNOWORDWRAP},
+    ControlSpec{ConfigForm::lblCurrentConfig, ControlKind::kLabel, L"C&urrent Config", 0, 150, 705,
+                1650, 195, kTahoma, SS_LEFTNOWORDWRAP},
     ControlSpec{ConfigForm::lblCurrent, ControlKind::kLabel, L"ALT + [Key]", 0, 1830, 705, 2070,
                 195, kTahoma, SS_NOPREFIX | SS_ENDELLIPSIS},
     ControlSpec{ConfigForm::cmdRemove, ControlKind::kButton, L"&Remove", 0, 150, 1260, 1230, 330},
@@ -44,13 +81,11 @@ std::string SettingsFile() {
     return SettingsPath(ProgramFolder());
 }
 
-}  // namespace
-
 ConfigForm frmConfig;
 
 ConfigForm::ConfigForm() : Form(kConfigSpec) {}
 
-std::string ConfigForm::SelectedFunction() const {
+std::string ConfigForm::SelectedFunction() {
     const HWND list = Control(cmbFunctions);
     if (!list || SendMessageW(list, CB_GETCURSEL, 0, 0) == CB_ERR) return {};
     return Text(cmbFunctions);
@@ -92,7 +127,7 @@ void ConfigForm::cmbFunctions_Click() {
 }
 
 void ConfigForm::cmdChange_Click() {
-    frmChange.ShowModal();
+    ShowKeyCapture(*this);
 }
 
 void ConfigForm::cmdRemove_Click() {
@@ -111,13 +146,26 @@ void ConfigForm::cmdRemove_Click() {
 
 void ConfigForm::cmdOK_Click() {
     Hide();
-    frmMain.Show();
+    ShowMainWindow();
 }
 
 void ConfigForm::Form_Unload() {
     DoEvents();
     Hide();
-    frmMain.Show();
+    ShowMainWindow();
+}
+
+}  // namespace
+
+void ShowConfiguration() {
+    frmConfig.Show();
+    SetTopmost(frmConfig.hwnd());
+}
+
+bool BringBackConfiguration() {
+    if (!frmConfig.IsVisible()) return false;
+    frmConfig.Show();
+    return true;
 }
 
 }  // namespace kestrune

@@ -1,19 +1,70 @@
-#include "app/frm_main.hpp"
-
+// The main window: the executed count, the last function, "&Configure" and "&Hide Me". It hosts
+// the hotkey poll, which runs every 100 ms whether the window is on the screen, hidden in the
+// notification area or hidden behind the configuration window.
 #include <array>
 
-#include "app/frm_change.hpp"
-#include "app/frm_config.hpp"
+#include "app/forms.hpp"
 #include "app/single_instance.hpp"
 #include "hotkeys/format_count.hpp"
+#include "hotkeys/poll.hpp"
+#include "hotkeys/poll_host.hpp"
 #include "settings/settings.hpp"
-#include "util/window_utils.hpp"
+#include "settings/settings_names.hpp"
+#include "ui/form.hpp"
+#include "ui/system_tray.hpp"
+#include "ui/window_utils.hpp"
+#include "win32/cls_winamp.hpp"
+#include "win32/message_loop.hpp"
+#include "win32/win32_platform.hpp"
 
 namespace kestrune {
 namespace {
 
-constexpr UINT_PTR tmrKeyCheck = 1;
-constexpr UINT kKeyCheckInterval = 100;  // ms
+// Where the player is looked for at start-up, and only there.
+constexpr std::string_view kPlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
+
+class MainForm final : public Form, private ProgramFolderHost<PollHost> {
+  public:
+    enum ControlId : int {
+        fraInformation = kFirstControlId,
+        lblTotal,
+        lblLast,
+        cmdConfigure,
+        cmdHideMe
+    };
+
+    MainForm();
+
+    // Unloads the window, which ends the program (also the poll's Exit function).
+    void Unload() override;
+
+  private:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void Control_Click(int id) override;
+    void Timer(UINT_PTR id) override;
+    bool Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+    // PollHost: what a tick of the poll reads and sets.
+    std::string GroupSeparator() override;
+    void SetLastCaption(std::string_view caption) override;
+    void SetTotalCaption(std::string_view caption) override;
+
+    void cmdConfigure_Click();
+    void cmdHideMe_Click();
+    void SystemTray1_Activate();
+    // The icon's menu: "&Show Kestrune", "&Configure...", "E&xit".
+    void SystemTray1_Menu();
+    // Another start of the program for the same settings file.
+    void StartedAgain();
+    void tmrKeyCheck_Timer();
+    void StartPlayerIfAbsent();
+
+    cls_Winamp winamp_;
+    Win32KeyState keys_;
+    SystemTray SystemTray1;
+    bool unloading_ = false;
+};
 
 enum TrayMenuItem : UINT { kMenuShow = 1, kMenuConfigure, kMenuExit };
 
@@ -24,28 +75,23 @@ constexpr DWORD kLabelStyle = SS_NOPREFIX | SS_ENDELLIPSIS;
 // captions, "Functions Executed - 2,147,483,647" and "Last Function Executed - Toggle
 // Shuffle", show in full.
 constexpr std::array kControls{
-    ControlSpec{MainForm::Frame1, ControlKind::kFrame, L"&Information", 0, 90, 75, 3480, 945,
-                kTahomaBold},
+    ControlSpec{MainForm::fraInformation, ControlKind::kFrame, L"&Information", 0, 90, 75, 3480,
+                945, kTahomaBold},
     ControlSpec{MainForm::lblTotal, ControlKind::kLabel, L"Functions Executed - [Number]",
-                MainForm::Frame1, 150, 285, 3180, 195, kTahoma, kLabelStyle},
+                MainForm::fraInformation, 150, 285, 3180, 195, kTahoma, kLabelStyle},
     ControlSpec{MainForm::lblLast, ControlKind::kLabel, L"Last Function Executed - None",
-                MainForm::Frame1, 150, 525, 3180, 195, kTahoma, kLabelStyle},
-    ControlSpec{MainForm::cmdChange, ControlKind::kButton, L"&Configure", 0, 2325, 1125, 1230, 330},
-    ControlSpec{MainForm::Command1, ControlKind::kButton, L"&Hide Me", 0, 975, 1125, 1230, 330},
+                MainForm::fraInformation, 150, 525, 3180, 195, kTahoma, kLabelStyle},
+    ControlSpec{MainForm::cmdConfigure, ControlKind::kButton, L"&Configure", 0, 2325, 1125, 1230,
+                330},
+    ControlSpec{MainForm::cmdHideMe, ControlKind::kButton, L"&Hide Me", 0, 975, 1125, 1230, 330},
 };
 
 constexpr FormSpec kMainSpec{L"Kestrune", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 3660, 1545,
                              kControls};
 
-}  // namespace
-
 MainForm frmMain;
 
 MainForm::MainForm() : Form(kMainSpec) {}
-
-std::string MainForm::ProgramFolder() {
-    return ::kestrune::ProgramFolder();
-}
 
 std::string MainForm::GroupSeparator() {
     return UserGroupSeparator();
@@ -69,7 +115,7 @@ void MainForm::Form_Load() {
     SystemTray1.SetOwner(hwnd());
     // The notification area shows small icons at the system's dots per inch.
     SystemTray1.SetTrayIconHandle(ProgramIcon(GetSystemMetrics(SM_CXSMICON)));
-    SystemTray1.SetTrayTipText(L"Kestrune");
+    SystemTray1.SetTrayTipText(kProgramName);
 
     // A stored count that is not a whole number in range is shown as it stands: the poll
     // leaves such a count as it is and never counts it up.
@@ -83,7 +129,7 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::StartPlayerIfAbsent() {
-    if (winamp_.IsWinampRunning()) return;
+    if (winamp_.IsRunning()) return;
     if (!FileExists(kPlayerPath)) return;
     ShellOpen(kPlayerPath);
 }
@@ -100,17 +146,16 @@ void MainForm::Form_Unload() {
 
 void MainForm::Control_Click(int id) {
     if (unloading_) return;
-    if (id == cmdChange) cmdChange_Click();
-    if (id == Command1) Command1_Click();
+    if (id == cmdConfigure) cmdConfigure_Click();
+    if (id == cmdHideMe) cmdHideMe_Click();
 }
 
-void MainForm::cmdChange_Click() {
+void MainForm::cmdConfigure_Click() {
     Hide();
-    frmConfig.Show();
-    SetTopmost(frmConfig.hwnd());
+    ShowConfiguration();
 }
 
-void MainForm::Command1_Click() {
+void MainForm::cmdHideMe_Click() {
     Hide();
     // Without an icon there would be no way back to the window.
     if (!SystemTray1.SetTrayAction(SystemTray::kAdd)) Show();
@@ -159,7 +204,7 @@ void MainForm::SystemTray1_Menu() {
             // As "&Configure" does from the window; the configuration window brings the main
             // window back when it closes, so the icon goes now.
             SystemTray1.SetTrayAction(SystemTray::kDelete);
-            cmdChange_Click();
+            cmdConfigure_Click();
             break;
         case kMenuExit:
             Unload();
@@ -171,13 +216,7 @@ void MainForm::SystemTray1_Menu() {
 
 void MainForm::StartedAgain() {
     // Bring back whichever of the program's windows the user was working in.
-    if (frmChange.IsVisible()) {
-        SetForegroundWindow(frmChange.hwnd());
-    } else if (frmConfig.IsVisible()) {
-        frmConfig.Show();
-    } else {
-        SystemTray1_Activate();
-    }
+    if (!BringBackKeyCapture() && !BringBackConfiguration()) SystemTray1_Activate();
 }
 
 bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
@@ -193,6 +232,22 @@ bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resu
     if (!unloading_ && event == TrayEvent::kMenu) SystemTray1_Menu();
     result = 0;
     return true;
+}
+
+}  // namespace
+
+void LoadMainWindow() {
+    frmMain.Load();
+    SetTopmost(frmMain.hwnd());
+    frmMain.Show();
+}
+
+bool IsMainWindowLoaded() {
+    return frmMain.IsLoaded();
+}
+
+void ShowMainWindow() {
+    frmMain.Show();
 }
 
 }  // namespace kestrune

@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "app/form.hpp"
-#include "app/frm_main.hpp"
-#include "app/frm_splash.hpp"
+#include "app/forms.hpp"
 #include "app/single_instance.hpp"
 #include "settings/settings.hpp"
-#include "util/win32_platform.hpp"
+#include "ui/form.hpp"
+#include "win32/message_loop.hpp"
+#include "win32/win32_platform.hpp"
 
 namespace {
 
@@ -28,7 +28,8 @@ int ReportFailedStart(DWORD error) {
         text += reason;
         LocalFree(reason);
     }
-    MessageBoxW(nullptr, text.c_str(), L"Kestrune", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    MessageBoxW(nullptr, text.c_str(), kestrune::kProgramName,
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     return 1;
 }
 
@@ -42,8 +43,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     // The shell's open action may use COM components.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    kestrune::frmSplash.Load();
-    if (!kestrune::frmMain.IsLoaded()) {
+    kestrune::StartSplash();
+    if (!kestrune::IsMainWindowLoaded()) {
         return ReportFailedStart(kestrune::LastCreationError());
     }
     return kestrune::RunMessageLoop();

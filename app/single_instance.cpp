@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/form.hpp"
+#include "ui/form.hpp"
 #include "util/wide_text.hpp"
 
 namespace kestrune {

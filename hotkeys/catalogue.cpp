@@ -18,11 +18,4 @@ const std::array<const PlayerFunction*, kCatalogue.size()>& TestOrder() {
     return order;
 }
 
-const PlayerFunction* FindFunction(std::string_view display_name) {
-    for (const PlayerFunction& f : kCatalogue) {
-        if (f.display_name == display_name) return &f;
-    }
-    return nullptr;
-}
-
 }  // namespace kestrune

@@ -35,7 +35,4 @@ inline constexpr std::array<PlayerFunction, 12> kCatalogue{{
 // The catalogue sorted by test position: Next Track, Prev Track, Play, Stop, Volume Up, ...
 const std::array<const PlayerFunction*, kCatalogue.size()>& TestOrder();
 
-// The function whose display name matches exactly, or nullptr.
-const PlayerFunction* FindFunction(std::string_view display_name);
-
 }  // namespace kestrune

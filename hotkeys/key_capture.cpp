@@ -1,7 +1,7 @@
 #include "hotkeys/key_capture.hpp"
 
-#include "hotkeys/poll.hpp"
 #include "settings/settings.hpp"
+#include "settings/settings_names.hpp"
 
 namespace kestrune {
 

@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "hotkeys/capture_host.hpp"
 #include "hotkeys/key_choice.hpp"
 #include "hotkeys/key_scanner.hpp"
 #include "hotkeys/key_state.hpp"
+#include "hotkeys/message_pump.hpp"
 
 namespace kestrune {
 
@@ -19,22 +21,6 @@ inline constexpr std::string_view kUnassignedName = "no";
 // The text of the configuration window's `lblCurrent` for a stored key name: "Unassigned" for
 // exactly "no", else "ALT + " and the name.
 std::string CurrentKeyCaption(std::string_view stored_name);
-
-// What a capture needs from the windows around it.
-class CaptureHost {
-  public:
-    virtual ~CaptureHost() = default;
-    virtual std::string ProgramFolder() = 0;
-    // The display name of the function selected in the configuration window; empty if none.
-    virtual std::string SelectedFunction() = 0;
-    // Sets the configuration window's `lblCurrent`.
-    virtual void SetCurrentCaption(std::string_view caption) = 0;
-    // Tells the user that the key was not stored, in a message box of the capture window; it
-    // returns when the user has closed the box.
-    virtual void ReportStoreFailure(std::string_view message) = 0;
-    // Closes (unloads) the capture window; its unload calls `KeyCapture::Closing`.
-    virtual void Close() = 0;
-};
 
 // The look at the keyboard and the pass before closing process pending messages, in which the next
 // tick can arrive or the window can close, or even open again. A tick therefore runs only when no

@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "hotkeys/key_state.hpp"
+#include "hotkeys/message_pump.hpp"
 
 namespace kestrune {
 
@@ -24,13 +25,6 @@ extern const std::array<KeyEntry, 100> kKeyTable;
 // What the scanner reports when no key of the table is down.
 inline constexpr std::string_view kNoKeyName = "Invalid";
 inline constexpr std::int32_t kNoKeyCode = -1;
-
-// The program's pending window messages, processed once ("one pass of the message loop").
-class MessagePump {
-  public:
-    virtual ~MessagePump() = default;
-    virtual void DoEvents() = 0;
-};
 
 // The result of one scan: the key's name in name mode, its code in code mode.
 using PressedKey = std::variant<std::string_view, std::int32_t>;

@@ -6,6 +6,7 @@
 #include "hotkeys/catalogue.hpp"
 #include "hotkeys/format_count.hpp"
 #include "settings/settings.hpp"
+#include "settings/settings_names.hpp"
 
 namespace kestrune {
 namespace {

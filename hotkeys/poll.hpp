@@ -8,29 +8,13 @@
 #include <string_view>
 
 #include "hotkeys/key_state.hpp"
+#include "hotkeys/poll_host.hpp"
 #include "player/player_link.hpp"
 
 namespace kestrune {
 
-// What a tick needs from the window that hosts the poll.
-class PollHost {
-  public:
-    virtual ~PollHost() = default;
-    // The program's folder, as the settings path is formed from it at each use.
-    virtual std::string ProgramFolder() = 0;
-    // The user's thousands separator, for the count text.
-    virtual std::string GroupSeparator() = 0;
-    virtual void SetLastCaption(std::string_view caption) = 0;
-    virtual void SetTotalCaption(std::string_view caption) = 0;
-    // Ends the program (the Exit function); called last in its tick.
-    virtual void Unload() = 0;
-};
-
 inline constexpr std::string_view kLastCaptionPrefix = "Last Function Executed - ";
 inline constexpr std::string_view kTotalCaptionPrefix = "Functions Executed - ";
-inline constexpr std::string_view kKeysSection = "KEYS";
-inline constexpr std::string_view kOtherSection = "OTHER";
-inline constexpr std::string_view kExecutedKey = "Executed";
 
 // A stored key code: decimal digits with an optional sign, within the signed 16-bit range.
 // Anything else (a hand edit) is no key.

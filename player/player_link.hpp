@@ -9,7 +9,7 @@ class PlayerLink {
   public:
     virtual ~PlayerLink() = default;
     // True when the player's main window exists at the moment of the call.
-    virtual bool IsWinampRunning() = 0;
+    virtual bool IsRunning() = 0;
     // Sends one command to the player's main window and returns once it has been handled;
     // does nothing when the player is not running. Returns false only when a player that
     // does not answer was given up on: the command may still arrive later, or never.

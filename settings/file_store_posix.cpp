@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "settings/file_store.hpp"
+#include "settings/platform_disk.hpp"
 
 namespace kestrune::file_store {
 namespace {
@@ -114,20 +115,9 @@ StepStatus Refusal() {
                                                                  : StepStatus::kFailed;
 }
 
-class PosixDisk final : public Disk {
-  public:
-    ReadResult ReadAll(std::string_view path) override;
-    FileKind Inspect(std::string_view path, std::string& target) override;
-    StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
-                              std::string& temporary) override;
-    StepStatus Replace(std::string_view temporary, std::string_view target,
-                       bool target_exists) override;
-    StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override;
-    void Remove(std::string_view temporary) override { ::unlink(std::string(temporary).c_str()); }
-    bool MatchesOrdinaryFile(std::string_view pattern) override;
-};
+}  // namespace
 
-ReadResult PosixDisk::ReadAll(std::string_view path) {
+ReadResult PlatformDisk::ReadAll(std::string_view path) {
     ReadResult result;
     std::string native = NativePath(path);
     // O_NONBLOCK: a FIFO at the path must not hang the poll waiting for a writer. Regular files
@@ -163,7 +153,7 @@ ReadResult PosixDisk::ReadAll(std::string_view path) {
 // A symbolic link is written through: the file it points to is replaced, the link stays.
 // Root ignores permission bits, so a file without its owner's write bit counts as read-only
 // here, for every user alike.
-FileKind PosixDisk::Inspect(std::string_view path, std::string& target) {
+FileKind PlatformDisk::Inspect(std::string_view path, std::string& target) {
     target = NativePath(path);
     struct stat info;
     if (::lstat(target.c_str(), &info) != 0) {
@@ -181,8 +171,8 @@ FileKind PosixDisk::Inspect(std::string_view path, std::string& target) {
 
 // The new file gets the old file's permission bits and, where allowed, its owner and group; a
 // file that did not exist gets 0666 less the umask, as any newly created file would.
-StepStatus PosixDisk::WriteTemporary(std::string_view target_path, std::string_view bytes,
-                                     std::string& temporary) {
+StepStatus PlatformDisk::WriteTemporary(std::string_view target_path, std::string_view bytes,
+                                        std::string& temporary) {
     const std::string target(target_path);
     struct stat old_info;
     const bool exists = ::stat(target.c_str(), &old_info) == 0;
@@ -216,7 +206,7 @@ StepStatus PosixDisk::WriteTemporary(std::string_view target_path, std::string_v
     return StepStatus::kDone;
 }
 
-StepStatus PosixDisk::Replace(std::string_view temporary, std::string_view target_path, bool) {
+StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target_path, bool) {
     const std::string target(target_path);
     if (::rename(std::string(temporary).c_str(), target.c_str()) != 0) return Refusal();
     // Make the rename itself durable. The new content is already in place, so a folder that
@@ -226,7 +216,7 @@ StepStatus PosixDisk::Replace(std::string_view temporary, std::string_view targe
     return StepStatus::kDone;
 }
 
-StepStatus PosixDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
+StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
     Descriptor file(::open(std::string(target).c_str(), O_RDWR | O_CLOEXEC));
     if (!file.valid()) return Refusal();
     std::string old;
@@ -249,7 +239,7 @@ StepStatus PosixDisk::WriteInPlace(std::string_view target, std::string_view byt
 }
 
 // Hidden files are those whose names start with '.'; POSIX has no system files.
-bool PosixDisk::MatchesOrdinaryFile(std::string_view pattern) {
+bool PlatformDisk::MatchesOrdinaryFile(std::string_view pattern) {
     std::string native = NativePath(pattern);
     std::size_t slash = native.rfind('/');
     std::string folder = FolderOf(native);
@@ -278,10 +268,12 @@ bool PosixDisk::MatchesOrdinaryFile(std::string_view pattern) {
     return found;
 }
 
-}  // namespace
+void PlatformDisk::Remove(std::string_view temporary) {
+    ::unlink(std::string(temporary).c_str());
+}
 
 Disk& SystemDisk() {
-    static PosixDisk disk;
+    static PlatformDisk disk;
     return disk;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "settings/file_store.hpp"
+#include "settings/platform_disk.hpp"
 #include "util/wide_text.hpp"
 
 namespace kestrune::file_store {
@@ -88,22 +89,9 @@ bool ReadEverything(HANDLE file, std::string& bytes) {
     return true;
 }
 
-class Win32Disk final : public Disk {
-  public:
-    ReadResult ReadAll(std::string_view path) override;
-    FileKind Inspect(std::string_view path, std::string& target) override;
-    StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
-                              std::string& temporary) override;
-    StepStatus Replace(std::string_view temporary, std::string_view target,
-                       bool target_exists) override;
-    StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override;
-    void Remove(std::string_view temporary) override {
-        ::DeleteFileW(SystemPath(temporary).c_str());
-    }
-    bool MatchesOrdinaryFile(std::string_view pattern) override;
-};
+}  // namespace
 
-ReadResult Win32Disk::ReadAll(std::string_view path) {
+ReadResult PlatformDisk::ReadAll(std::string_view path) {
     ReadResult result;
     std::wstring wide = SystemPath(path);
     if (wide.empty()) return result;
@@ -124,7 +112,7 @@ ReadResult Win32Disk::ReadAll(std::string_view path) {
 }
 
 // The read-only attribute is looked at here because Wine running as root does not enforce it.
-FileKind Win32Disk::Inspect(std::string_view path, std::string& target) {
+FileKind PlatformDisk::Inspect(std::string_view path, std::string& target) {
     target = std::string(path);
     std::wstring wide = SystemPath(path);
     if (wide.empty()) return FileKind::kUnknown;
@@ -137,8 +125,8 @@ FileKind Win32Disk::Inspect(std::string_view path, std::string& target) {
     return FileKind::kWritable;
 }
 
-StepStatus Win32Disk::WriteTemporary(std::string_view target, std::string_view bytes,
-                                     std::string& temporary) {
+StepStatus PlatformDisk::WriteTemporary(std::string_view target, std::string_view bytes,
+                                        std::string& temporary) {
     const std::string pid = std::to_string(::GetCurrentProcessId());
     std::wstring wide;
     HANDLE created = INVALID_HANDLE_VALUE;
@@ -168,8 +156,8 @@ StepStatus Win32Disk::WriteTemporary(std::string_view target, std::string_view b
 // An existing file is replaced with ReplaceFileW, which keeps its security (and on Windows its
 // attributes; Wine's does not, so the attributes that matter are given to the new file first).
 // Where ReplaceFileW cannot be used, a rename takes its place.
-StepStatus Win32Disk::Replace(std::string_view temporary, std::string_view target,
-                              bool target_exists) {
+StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target,
+                                 bool target_exists) {
     const std::wstring from = SystemPath(temporary);
     const std::wstring to = SystemPath(target);
     if (target_exists) {
@@ -191,7 +179,7 @@ StepStatus Win32Disk::Replace(std::string_view temporary, std::string_view targe
     return StepStatus::kDone;
 }
 
-StepStatus Win32Disk::WriteInPlace(std::string_view target, std::string_view bytes) {
+StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
     const std::wstring wide = SystemPath(target);
     Handle file(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -209,7 +197,7 @@ StepStatus Win32Disk::WriteInPlace(std::string_view target, std::string_view byt
     return StepStatus::kFailed;
 }
 
-bool Win32Disk::MatchesOrdinaryFile(std::string_view pattern) {
+bool PlatformDisk::MatchesOrdinaryFile(std::string_view pattern) {
     std::wstring wide = SystemPath(pattern);
     if (wide.empty()) return false;
     WIN32_FIND_DATAW found;
@@ -226,7 +214,9 @@ bool Win32Disk::MatchesOrdinaryFile(std::string_view pattern) {
     return matched;
 }
 
-}  // namespace
+void PlatformDisk::Remove(std::string_view temporary) {
+    ::DeleteFileW(SystemPath(temporary).c_str());
+}
 
 // The \\?\ form is taken literally, so the path is made full first (which also folds the
 // double backslash of a program in the root of a drive).
@@ -248,7 +238,7 @@ std::wstring SystemPath(std::string_view path) {
 }
 
 Disk& SystemDisk() {
-    static Win32Disk disk;
+    static PlatformDisk disk;
     return disk;
 }
 

@@ -28,10 +28,6 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first);
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -170,6 +166,12 @@ Location Locate(std::string_view content, std::string_view section, std::string_
 }
 
 }  // namespace
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = AsciiLower(c);
+    return lower;
+}
 
 std::optional<std::string> Find(std::string_view content, std::string_view section,
                                 std::string_view key) {

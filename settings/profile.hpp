@@ -22,6 +22,13 @@
 
 namespace kestrune::profile {
 
+// The ASCII capitals A to Z in lower case, every other byte as it is: the case in which names
+// match.
+constexpr char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string AsciiLower(std::string_view text);
+
 // The value stored under `key` in `section`, or nothing when there is no such entry. The names
 // asked for are trimmed of spaces and tabs; a blank section or key finds nothing.
 std::optional<std::string> Find(std::string_view content, std::string_view section,

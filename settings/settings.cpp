@@ -15,14 +15,6 @@ namespace {
 // A value is read into a buffer of 750 characters, one of which holds the terminating NUL.
 constexpr std::size_t kMaxValueLength = 749;
 
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
 }  // namespace
 
 std::string SettingsPath(std::string_view program_folder) {
@@ -37,7 +29,7 @@ StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
     if (file.status != file_store::ReadStatus::kOk) {
         return {std::string(default_value), file.status == file_store::ReadStatus::kMissing};
     }
-    std::optional<std::string> found = profile::Find(file.bytes, section, AsciiLower(key));
+    std::optional<std::string> found = profile::Find(file.bytes, section, profile::AsciiLower(key));
     if (!found) return {std::string(default_value)};
     if (found->size() > kMaxValueLength) found->resize(kMaxValueLength);
     if (IsBlank(*found)) return {std::string(default_value)};
@@ -61,7 +53,7 @@ WriteResult WriteSetting(std::string_view section, std::string_view key, std::st
     }
     if (file.status == file_store::ReadStatus::kMissing) file.bytes.clear();
     std::optional<std::string> updated =
-        profile::Store(file.bytes, section, AsciiLower(key), value);
+        profile::Store(file.bytes, section, profile::AsciiLower(key), value);
     if (!updated) return WriteResult::kRefused;
     if (file.status == file_store::ReadStatus::kOk && *updated == file.bytes) {
         return WriteResult::kStored;

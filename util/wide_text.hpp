@@ -12,4 +12,8 @@ namespace kestrune {
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 
+// Text for the screen: its UTF-16 form when it is UTF-8, else the ANSI bytes that a
+// hand-edited settings file may hold, read in the system's code page.
+std::wstring ScreenText(std::string_view text);
+
 }  // namespace kestrune

@@ -24,4 +24,15 @@ std::string WideToUtf8(std::wstring_view text) {
     return narrow;
 }
 
+std::wstring ScreenText(std::string_view text) {
+    std::wstring wide = Utf8ToWide(text);
+    if (!wide.empty() || text.empty() || text.size() > 0x7fffffff) return wide;
+    const int size = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (n <= 0) return wide;
+    wide.resize(static_cast<std::size_t>(n));
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), n);
+    return wide;
+}
+
 }  // namespace kestrune

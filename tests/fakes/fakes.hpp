@@ -56,7 +56,7 @@ class FakePlayer final : public PlayerLink {
     std::vector<std::int32_t> received;
     int searches = 0;
 
-    bool IsWinampRunning() override {
+    bool IsRunning() override {
         ++searches;
         return running;
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 #include <string>
@@ -26,13 +27,14 @@ TEST(Catalogue, CommandIdentifiersAndSendCounts) {
         {"Pause", 40046},        {"Toggle Shuffle", 40023}, {"Toggle Repeat", 40022},
         {"Seek Forward", 40148}, {"Seek Back", 40144},      {"Exit", 40001}};
     for (const auto& [name, id] : expected) {
-        const PlayerFunction* f = FindFunction(name);
-        ASSERT_NE(f, nullptr) << name;
+        const auto f =
+            std::find_if(kCatalogue.begin(), kCatalogue.end(),
+                         [&](const PlayerFunction& p) { return p.display_name == name; });
+        ASSERT_NE(f, kCatalogue.end()) << name;
         EXPECT_EQ(f->command_id, id) << name;
         const bool volume = name == "Volume Up" || name == "Volume Down";
         EXPECT_EQ(f->send_count, volume ? 5 : 1) << name;
     }
-    EXPECT_EQ(FindFunction("play"), nullptr) << "display names match exactly";
 }
 
 TEST(Catalogue, SettingsKeyIsTheDisplayNameInLowerCase) {

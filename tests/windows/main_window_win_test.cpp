@@ -13,11 +13,11 @@
 #include <string>
 #include <thread>
 
-#include "app/system_tray.hpp"
 #include "keyboard.hpp"
 #include "program.hpp"
 #include "stand_in_player.hpp"
 #include "ui.hpp"
+#include "ui/system_tray.hpp"
 
 namespace kestrune {
 namespace {

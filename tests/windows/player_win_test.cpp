@@ -6,8 +6,8 @@
 #include <memory>
 #include <thread>
 
-#include "player/cls_winamp.hpp"
 #include "stand_in_player.hpp"
+#include "win32/cls_winamp.hpp"
 
 namespace kestrune {
 namespace {
@@ -17,15 +17,15 @@ using testing::StandInPlayer;
 TEST(PlayerLink, NoPlayerWindowMeansNotRunningAndNothingSent) {
     cls_Winamp winamp;
     ASSERT_EQ(FindWindowA("Winamp v1.x", nullptr), nullptr);
-    EXPECT_FALSE(winamp.IsWinampRunning());
+    EXPECT_FALSE(winamp.IsRunning());
     winamp.Execute(40045);  // returns without effect
-    EXPECT_FALSE(winamp.IsWinampRunning());
+    EXPECT_FALSE(winamp.IsRunning());
 }
 
 TEST(PlayerLink, CommandsArriveInOrderWithTheirIdentifiers) {
     StandInPlayer player;  // an empty title still counts as the player
     cls_Winamp winamp;
-    ASSERT_TRUE(winamp.IsWinampRunning());
+    ASSERT_TRUE(winamp.IsRunning());
     for (std::int32_t id : {40048, 40058, 40058, 40001, 12345}) winamp.Execute(id);
     EXPECT_EQ(player.received, (std::vector<std::int32_t>{40048, 40058, 40058, 40001, 12345}));
     for (LPARAM lparam : player.received_lparams) EXPECT_EQ(lparam, 0);
@@ -34,13 +34,13 @@ TEST(PlayerLink, CommandsArriveInOrderWithTheirIdentifiers) {
 TEST(PlayerLink, PlayerStartedLaterIsFoundByTheNextCall) {
     cls_Winamp winamp;
     winamp.Execute(40045);
-    EXPECT_FALSE(winamp.IsWinampRunning());
+    EXPECT_FALSE(winamp.IsRunning());
     {
         StandInPlayer player(L"Some Song - Player");
         winamp.Execute(40046);
         EXPECT_EQ(player.received, std::vector<std::int32_t>{40046});
     }
-    EXPECT_FALSE(winamp.IsWinampRunning()) << "a closed player is seen as closed";
+    EXPECT_FALSE(winamp.IsRunning()) << "a closed player is seen as closed";
 }
 
 TEST(PlayerLink, SeveralPlayerWindowsEachCallReachesOne) {

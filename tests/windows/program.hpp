@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "util/win32_platform.hpp"
+#include "win32/win32_platform.hpp"
 
 namespace kestrune::testing {
 

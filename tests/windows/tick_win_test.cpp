@@ -9,10 +9,10 @@
 
 #include "hotkeys/poll.hpp"
 #include "keyboard.hpp"
-#include "player/cls_winamp.hpp"
 #include "settings/settings.hpp"
 #include "stand_in_player.hpp"
-#include "util/win32_platform.hpp"
+#include "win32/cls_winamp.hpp"
+#include "win32/win32_platform.hpp"
 
 namespace kestrune {
 namespace {

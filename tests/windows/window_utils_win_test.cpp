@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/form.hpp"
 #include "program.hpp"
-#include "util/win32_platform.hpp"
-#include "util/window_utils.hpp"
+#include "ui/form.hpp"
+#include "ui/window_utils.hpp"
+#include "win32/message_loop.hpp"
+#include "win32/win32_platform.hpp"
 
 namespace kestrune {
 namespace {

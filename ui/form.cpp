@@ -1,10 +1,10 @@
-#include "app/form.hpp"
+#include "ui/form.hpp"
 
 #include <commctrl.h>
 
 #include "res/resource.h"
 #include "util/wide_text.hpp"
-#include "util/window_utils.hpp"
+#include "win32/message_loop.hpp"
 
 namespace kestrune {
 namespace {
@@ -60,20 +60,6 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
 int MetricForDpi(int index, UINT dpi) {
     static const auto metric = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
     return metric ? metric(index, dpi) : GetSystemMetrics(index);
-}
-
-// Text for the screen: UTF-8, or else the ANSI bytes a hand-edited file may hold.
-std::wstring ScreenText(std::string_view text) {
-    std::wstring wide = Utf8ToWide(text);
-    if (wide.empty() && !text.empty() && text.size() < 0x7fffffff) {
-        const int size = static_cast<int>(text.size());
-        const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-        if (n > 0) {
-            wide.resize(static_cast<std::size_t>(n));
-            MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), n);
-        }
-    }
-    return wide;
 }
 
 }  // namespace
@@ -242,15 +228,11 @@ void Form::ShowModal() {
         reinterpret_cast<LPARAM>(this));
     modal_ = true;
     Show();
+    int exit_code = 0;
     while (modal_ && IsVisible()) {
-        MSG msg;
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (got < 0) break;
-        DispatchWindowMessage(msg);
+        const PumpResult result = PumpMessage(PumpWait::kWait, exit_code);
+        if (result == PumpResult::kQuit) LeaveQuitForMessageLoop(exit_code);
+        if (result == PumpResult::kQuit || result == PumpResult::kFailed) break;
     }
     EndModal();
 }
@@ -281,7 +263,7 @@ void Form::SetText(int id, std::string_view text) {
 }
 
 void Form::ShowWarning(std::string_view text) {
-    MessageBoxW(hwnd_, ScreenText(text).c_str(), L"Kestrune",
+    MessageBoxW(hwnd_, ScreenText(text).c_str(), kProgramName,
                 MB_OK | MB_ICONWARNING | (hwnd_ ? 0 : MB_TOPMOST));
 }
 
@@ -323,24 +305,14 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wparam, LPAR
 }
 
 LRESULT Form::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
-    LRESULT result = 0;
     switch (message) {
         case WM_CREATE:
             Form_Initialize();
             return 0;
         case WM_COMMAND:
-            if (lparam != 0) {
-                const int id = LOWORD(wparam);
-                const int code = HIWORD(wparam);
-                // BN_CLICKED and STN_CLICKED are both 0.
-                if (code == BN_CLICKED) {
-                    Control_Click(id);
-                } else {
-                    Control_Notify(id, code);
-                }
-                return 0;
-            }
-            break;
+            if (lparam == 0) break;  // a menu or accelerator: none of the forms has one
+            OnCommand(LOWORD(wparam), HIWORD(wparam));
+            return 0;
         case WM_TIMER:
             Timer(wparam);
             return 0;
@@ -351,90 +323,108 @@ LRESULT Form::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             mouse_down_ = true;
             return 0;
         case WM_LBUTTONUP:
-            if (mouse_down_) {
-                mouse_down_ = false;
-                Form_Click();
-            }
+            OnMouseUp();
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            const HDC dc = BeginPaint(hwnd_, &paint);
-            Paint(dc);
-            EndPaint(hwnd_, &paint);
+        case WM_PAINT:
+            OnPaint();
             return 0;
-        }
         case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: {
-            const HDC dc = reinterpret_cast<HDC>(wparam);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-            return reinterpret_cast<LRESULT>(LabelBackground());
-        }
+        case WM_CTLCOLORBTN:
+            return OnControlColour(reinterpret_cast<HDC>(wparam));
         case WM_ACTIVATE:
-            // Keep the focus on its control while the user is in another program.
-            if (LOWORD(wparam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
-            } else {
-                HWND focus = last_focus_;
-                if (!focus || !IsChild(hwnd_, focus) || !IsWindowEnabled(focus)) {
-                    focus = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-                }
-                if (focus) SetFocus(focus);
-            }
+            OnActivate(LOWORD(wparam) != WA_INACTIVE);
             return 0;
-        case DM_GETDEFID: {
-            // Enter presses the button that has the focus, as in any dialog box; elsewhere it
-            // does nothing.
-            const HWND focus = GetFocus();
-            if (focus && IsChild(hwnd_, focus) &&
-                (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
-                return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
-            }
+        case DM_GETDEFID:
+            return OnGetDefaultId();
+        case WM_NEXTDLGCTL:
+            OnNextDialogControl(wparam, lparam);
             return 0;
-        }
-        case WM_NEXTDLGCTL: {
-            // What the dialog manager sends for a label's access key: the label, then "the
-            // next control".
-            HWND target = reinterpret_cast<HWND>(wparam);
-            if (LOWORD(lparam) == 0) {
-                target = GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0);
-            }
-            if (target && IsChild(hwnd_, target)) SetFocus(target);
-            return 0;
-        }
         case WM_SYSCHAR:
             // An Alt+letter that is no access key here is most likely a shortcut of the
             // program's own: no beep. Alt+Space still opens the system menu.
             if (wparam != L' ') return 0;
             break;
-        case WM_DPICHANGED: {
-            dpi_ = HIWORD(wparam);
-            const std::vector<Font> old_fonts = std::move(fonts_);
-            fonts_.clear();
-            const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            Layout();
-            SetIcons();
-            for (const Font& font : old_fonts) DeleteObject(font.handle);
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
-        }
         default:
             break;
     }
+    LRESULT result = 0;
     if (Message(message, wparam, lparam, result)) return result;
     return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
-int RunMessageLoop() {
-    MSG msg;
-    for (;;) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(msg.wParam);
-        if (got < 0) return 1;
-        DispatchWindowMessage(msg);
+void Form::OnCommand(int id, int code) {
+    // BN_CLICKED and STN_CLICKED are both 0.
+    if (code == BN_CLICKED) {
+        Control_Click(id);
+    } else {
+        Control_Notify(id, code);
     }
+}
+
+void Form::OnMouseUp() {
+    if (!mouse_down_) return;
+    mouse_down_ = false;
+    Form_Click();
+}
+
+void Form::OnPaint() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd_, &paint);
+    Paint(dc);
+    EndPaint(hwnd_, &paint);
+}
+
+LRESULT Form::OnControlColour(HDC dc) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    return reinterpret_cast<LRESULT>(LabelBackground());
+}
+
+void Form::OnActivate(bool active) {
+    // Keep the focus on its control while the user is in another program.
+    if (!active) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
+        return;
+    }
+    HWND focus = last_focus_;
+    if (!focus || !IsChild(hwnd_, focus) || !IsWindowEnabled(focus)) {
+        focus = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    }
+    if (focus) SetFocus(focus);
+}
+
+LRESULT Form::OnGetDefaultId() {
+    // Enter presses the button that has the focus, as in any dialog box; elsewhere it does
+    // nothing.
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
+        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+    }
+    return 0;
+}
+
+void Form::OnNextDialogControl(WPARAM wparam, LPARAM lparam) {
+    // What the dialog manager sends for a label's access key: the label, then "the next
+    // control".
+    HWND target = reinterpret_cast<HWND>(wparam);
+    if (LOWORD(lparam) == 0) target = GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0);
+    if (target && IsChild(hwnd_, target)) SetFocus(target);
+}
+
+void Form::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    const std::vector<Font> old_fonts = std::move(fonts_);
+    fonts_.clear();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+    SetIcons();
+    for (const Font& font : old_fonts) DeleteObject(font.handle);
 }
 
 DWORD LastCreationError() {

@@ -1,4 +1,4 @@
-#include "util/win32_platform.hpp"
+#include "win32/win32_platform.hpp"
 
 #include <windows.h>
 

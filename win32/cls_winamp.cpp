@@ -1,10 +1,10 @@
-#include "player/cls_winamp.hpp"
+#include "win32/cls_winamp.hpp"
 
 #include <windows.h>
 
 namespace kestrune {
 
-bool cls_Winamp::IsWinampRunning() {
+bool cls_Winamp::IsRunning() {
     return FindWindowA(kPlayerWindowClass, nullptr) != nullptr;
 }
 

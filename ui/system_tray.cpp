@@ -1,4 +1,4 @@
-#include "app/system_tray.hpp"
+#include "ui/system_tray.hpp"
 
 #include <shellapi.h>
 

@@ -48,6 +48,9 @@ struct FormSpec {
 // and Escape when no button is to take them.
 inline constexpr int kFirstControlId = 100;
 
+// The program's name, as its message boxes and its notification-area icon show it.
+inline constexpr wchar_t kProgramName[] = L"Kestrune";
+
 // The class name of every top-level window of the program.
 inline constexpr wchar_t kFormClassName[] = L"KestruneForm";
 
@@ -108,7 +111,16 @@ class Form {
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    // One switch over the messages; each that takes more than a line has a handler below.
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    void OnCommand(int id, int code);
+    void OnMouseUp();
+    void OnPaint();
+    LRESULT OnControlColour(HDC dc);
+    void OnActivate(bool active);
+    LRESULT OnGetDefaultId();
+    void OnNextDialogControl(WPARAM wparam, LPARAM lparam);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
     void Layout();
     void SetIcons();
     HFONT FontFor(const FontSpec& font);
@@ -132,9 +144,6 @@ class Form {
 // The program's icon drawn at `size` pixels square (the nearest image the icon holds, scaled
 // when none matches); null when it cannot be loaded.
 HICON ProgramIcon(int size);
-
-// Runs the program's message loop until WM_QUIT; returns its exit code.
-int RunMessageLoop();
 
 // The program's loaded top-level windows.
 int CountLoadedForms();

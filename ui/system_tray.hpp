@@ -29,7 +29,6 @@ class SystemTray {
     // Adds or removes the icon. Returns false when the shell refused to add it. Adding an icon
     // that is there already, or removing one that is not, does nothing.
     bool SetTrayAction(int action);
-    bool IsPresent() const { return present_; }
 
     // Handles the owner window's messages that concern the icon: a mouse or keyboard
     // activation or menu request, and a restarted shell (the icon is added again). kActivate

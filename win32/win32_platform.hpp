@@ -1,4 +1,5 @@
-// The Win32 side of the core's interfaces: keyboard state, program folder, locale, text.
+// The Win32 side of the core's interfaces: the keyboard's state, the program's folder and the
+// user's locale.
 #pragma once
 
 #include <string>
@@ -18,6 +19,13 @@ class Win32KeyState final : public KeyState {
 // The folder of the running executable, as UTF-8 text, without a trailing separator except in
 // the root of a drive.
 std::string ProgramFolder();
+
+// A host of the core (PollHost, CaptureHost) whose program folder is the running executable's.
+template <typename Host>
+class ProgramFolderHost : public Host {
+  public:
+    std::string ProgramFolder() override { return ::kestrune::ProgramFolder(); }
+};
 
 // The user's thousands separator (LOCALE_STHOUSAND), as UTF-8 text.
 std::string UserGroupSeparator();

@@ -11,7 +11,7 @@ inline constexpr unsigned kPlayerTimeoutMs = 1000;
 class cls_Winamp final : public PlayerLink {
   public:
     // Looks the window up afresh at each call; no handle is kept.
-    bool IsWinampRunning() override;
+    bool IsRunning() override;
     // WM_COMMAND with wParam = command_id and lParam = 0, sent to the first window of the
     // player's class; nothing is sent when there is none. The wait for the player's answer
     // lasts at most kPlayerTimeoutMs (none at all for a player the system sees as hung), and

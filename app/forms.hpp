@@ -1,0 +1,50 @@
+// The program's four windows, each private to its own file behind the few calls below. The
+// splash starts the program and hands over to the main window; the main window opens the
+// configuration window, which opens the key capture window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace kestrune {
+
+// The poll's and the key capture's timer: its id in both windows, and its period.
+inline constexpr UINT_PTR tmrKeyCheck = 1;
+inline constexpr UINT kKeyCheckInterval = 100;  // ms
+
+// frm_splash.cpp: shows the splash for two seconds, then loads and shows the main window.
+void StartSplash();
+
+// frm_main.cpp
+// Loads the main window (which starts the poll), puts it on top and shows it.
+void LoadMainWindow();
+bool IsMainWindowLoaded();
+void ShowMainWindow();
+
+// frm_config.cpp
+// Shows the configuration window on top of the others.
+void ShowConfiguration();
+// Brings the configuration window back to the front when it is open; false when it is not.
+bool BringBackConfiguration();
+
+// frm_change.cpp
+// What the key capture window needs from the window that opens it.
+class KeyCaptureOwner {
+  public:
+    virtual ~KeyCaptureOwner() = default;
+    // The display name of the function selected in the owner; empty when none is.
+    virtual std::string SelectedFunction() = 0;
+    // Shows the key assigned now to the selected function.
+    virtual void SetCurrentCaption(std::string_view caption) = 0;
+    // The owner steps aside while the capture window is open, and comes back after.
+    virtual void HideForCapture() = 0;
+    virtual void ShowAfterCapture() = 0;
+};
+// Shows the key capture window modally for `owner`; returns when it has closed.
+void ShowKeyCapture(KeyCaptureOwner& owner);
+// Brings the key capture window back to the front when it is open; false when it is not.
+bool BringBackKeyCapture();
+
+}  // namespace kestrune

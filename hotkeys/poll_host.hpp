@@ -1,0 +1,24 @@
+// The hotkey poll's window, as the core sees it (the main window in the program, a fake in the
+// tests).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrune {
+
+// What a tick needs from the window that hosts the poll.
+class PollHost {
+  public:
+    virtual ~PollHost() = default;
+    // The program's folder, as the settings path is formed from it at each use.
+    virtual std::string ProgramFolder() = 0;
+    // The user's thousands separator, for the count text.
+    virtual std::string GroupSeparator() = 0;
+    virtual void SetLastCaption(std::string_view caption) = 0;
+    virtual void SetTotalCaption(std::string_view caption) = 0;
+    // Ends the program (the Exit function); called last in its tick.
+    virtual void Unload() = 0;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,25 @@
+// The disk of the platform the program runs on, as `SystemDisk()` gives it: declared once here,
+// its steps defined in file_store_posix.cpp or file_store_win32.cpp.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/disk.hpp"
+
+namespace kestrune::file_store {
+
+class PlatformDisk final : public Disk {
+  public:
+    ReadResult ReadAll(std::string_view path) override;
+    FileKind Inspect(std::string_view path, std::string& target) override;
+    StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
+                              std::string& temporary) override;
+    StepStatus Replace(std::string_view temporary, std::string_view target,
+                       bool target_exists) override;
+    StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override;
+    void Remove(std::string_view temporary) override;
+    bool MatchesOrdinaryFile(std::string_view pattern) override;
+};
+
+}  // namespace kestrune::file_store
