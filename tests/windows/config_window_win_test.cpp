@@ -17,34 +17,17 @@ namespace kestrune {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::ChildStartingWith;
-using testing::ClientSizeInTwips;
-using testing::Count;
-using testing::FocusOf;
-using testing::ForegroundWindow;
-using testing::HoldAltWithUntil;
-using testing::HoldKeysUntil;
-using testing::IsTopmost;
-using testing::Press;
-using testing::ProgramFolderCopy;
-using testing::PumpUntil;
-using testing::SendKey;
-using testing::StandInPlayer;
-using testing::Tap;
-using testing::TextOf;
+using namespace testing;  // the helpers of the tests, not GoogleTest
 
 const std::vector<std::wstring> kFunctions{
     L"Play",  L"Stop",           L"Next Track",    L"Prev Track",   L"Volume Up", L"Volume Down",
     L"Pause", L"Toggle Shuffle", L"Toggle Repeat", L"Seek Forward", L"Seek Back", L"Exit"};
 
-// The program, its main window on the screen, and the configuration and key capture windows.
-class Program {
+// The program with its main window on the screen, and its configuration and key capture
+// windows.
+class Program : public RunningProgram {
   public:
-    explicit Program(const std::string& settings = {}) {
-        if (!copy.HasExe()) return;
-        if (!settings.empty()) copy.WriteSettings(settings);
-        if (copy.Start()) main = copy.WaitForMainWindow();
-    }
+    using RunningProgram::RunningProgram;
 
     HWND Config() const { return WindowCaptioned(L"Key Configuration"); }
     HWND SetKey() const { return WindowCaptioned(L"Set Key"); }
@@ -55,8 +38,7 @@ class Program {
     HWND OpenConfig() {
         Press(ChildStartingWith(main, L"&Configure"));
         if (!PumpUntil([&] { return ConfigShown(); }, 5s)) return nullptr;
-        // Let it take the focus before anything is typed to it.
-        PumpUntil([] { return false; }, 300ms);
+        PumpFor(300ms);  // let it take the focus before anything is typed to it
         return Config();
     }
     // "&Change"; the key capture window once it is on the screen and ticking.
@@ -64,7 +46,7 @@ class Program {
         // Posted: the button's handler returns only once the capture window has closed.
         PostMessageW(ChildStartingWith(Config(), L"&Change"), BM_CLICK, 0, 0);
         if (!PumpUntil([&] { return SetKeyShown(); }, 5s)) return nullptr;
-        PumpUntil([] { return false; }, 300ms);
+        PumpFor(300ms);
         return SetKey();
     }
 
@@ -98,29 +80,6 @@ class Program {
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         SendMessageW(Config(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(list));
-    }
-    // The program's message box on the screen, or null.
-    HWND MessageBox() const {
-        return copy.FindWindowOf([](HWND window) {
-            return ProgramFolderCopy::ClassName(window) == L"#32770" && IsWindowVisible(window);
-        });
-    }
-    // The close box of `window`.
-    static void Close(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
-
-    bool SettingsHold(const std::string& lines) const {
-        return copy.Settings().find(lines) != std::string::npos;
-    }
-    bool NoSettingsFile() const {
-        return GetFileAttributesW(copy.settings().c_str()) == INVALID_FILE_ATTRIBUTES;
-    }
-
-    ProgramFolderCopy copy;
-    HWND main = nullptr;
-
-  private:
-    HWND WindowCaptioned(const wchar_t* caption) const {
-        return copy.FindWindowOf([&](HWND window) { return TextOf(window) == caption; });
     }
 };
 
@@ -204,7 +163,7 @@ TEST(ConfigWindow, RemoveEmptiesOnlyTheSelectedFunctionsEntries) {
     ASSERT_EQ(program.Current(), L"ALT + A");
 
     Press(ChildStartingWith(program.Config(), L"&Remove"));
-    EXPECT_EQ(program.copy.Settings(),
+    EXPECT_EQ(program.Settings(),
               "; my keys\r\n[KEYS]\r\nplay=\r\nplay_n=\r\nstop=66\r\nstop_n=B\r\n[OTHER]\r\n"
               "executed=7\r\n");
     EXPECT_EQ(program.Current(), L"Unassigned");
@@ -218,7 +177,7 @@ TEST(ConfigWindow, RemoveWithoutASettingsFileCreatesIt) {
     ASSERT_NE(program.OpenConfig(), nullptr);
     program.Select(L"Toggle Shuffle");
     Press(ChildStartingWith(program.Config(), L"&Remove"));
-    EXPECT_EQ(NonBlankLines(program.copy.Settings()),
+    EXPECT_EQ(NonBlankLines(program.Settings()),
               (std::vector<std::string>{"[KEYS]", "toggle shuffle=", "toggle shuffle_n="}));
     EXPECT_EQ(program.Current(), L"Unassigned");
 }
@@ -230,7 +189,7 @@ TEST(ConfigWindow, OkKeepsTheWindowAndTheCloseBoxDiscardsIt) {
     program.Select(L"Prev Track");
     ASSERT_EQ(program.Current(), L"ALT + F5");
     // Changed behind the window's back: only a fresh load reads it.
-    program.copy.WriteSettings("[KEYS]\r\nprev track_n=F9\r\nplay_n=Pause\r\n");
+    program.WriteSettings("[KEYS]\r\nprev track_n=F9\r\nplay_n=Pause\r\n");
 
     const HWND config = program.Config();
     Press(ChildStartingWith(config, L"&OK"));
@@ -279,11 +238,11 @@ TEST(ConfigWindow, TabAndAccessKeys) {
     ASSERT_TRUE(PumpUntil([&] { return program.SetKeyShown(); }, 2s)) << "Alt+C: Change";
     Program::Close(program.SetKey());
     ASSERT_TRUE(PumpUntil([&] { return program.ConfigShown(); }, 2s));
-    PumpUntil([] { return false; }, 300ms);
+    PumpFor(300ms);
     Tap({VK_MENU, 'O'});
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(program.main); }, 2s)) << "Alt+O: OK";
     EXPECT_FALSE(IsWindowVisible(config));
-    testing::ReleaseKeys({VK_MENU, VK_TAB, 'F', 'U', 'R', 'C', 'O'});
+    ReleaseKeys({VK_MENU, VK_TAB, 'F', 'U', 'R', 'C', 'O'});
 }
 
 TEST(SetKey, CapturesTheKeyPressedForTheSelectedFunction) {
@@ -304,8 +263,7 @@ TEST(SetKey, CapturesTheKeyPressedForTheSelectedFunction) {
     EXPECT_TRUE(program.NoSettingsFile()) << "nothing is stored before a key is pressed";
 
     ASSERT_TRUE(HoldKeysUntil({'A'}, [&] { return !program.SetKeyShown(); }));
-    EXPECT_TRUE(program.SettingsHold("[KEYS]\r\nplay=65\r\nplay_n=A\r\n"))
-        << program.copy.Settings();
+    EXPECT_TRUE(program.SettingsHold("[KEYS]\r\nplay=65\r\nplay_n=A\r\n")) << program.Settings();
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(set_key); }, 2s)) << "discarded";
     EXPECT_TRUE(PumpUntil([&] { return program.ConfigShown(); }, 2s));
     EXPECT_EQ(program.Current(), L"ALT + A");
@@ -330,14 +288,14 @@ TEST(SetKey, KeysOutsideTheTableAndMouseButtonsAreIgnored) {
     click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(1, &click[0], sizeof(INPUT));
-    PumpUntil([] { return false; }, 600ms);
+    PumpFor(600ms);
     SendInput(1, &click[1], sizeof(INPUT));
-    PumpUntil([] { return false; }, 300ms);
+    PumpFor(300ms);
     EXPECT_TRUE(program.SetKeyShown()) << "still waiting for a key";
-    EXPECT_TRUE(program.NoSettingsFile()) << "[" << program.copy.Settings() << "]";
+    EXPECT_TRUE(program.NoSettingsFile()) << "[" << program.Settings() << "]";
 
     ASSERT_TRUE(HoldKeysUntil({VK_F12}, [&] { return !program.SetKeyShown(); }));
-    EXPECT_TRUE(program.SettingsHold("play=123\r\nplay_n=F12\r\n")) << program.copy.Settings();
+    EXPECT_TRUE(program.SettingsHold("play=123\r\nplay_n=F12\r\n")) << program.Settings();
 }
 
 TEST(SetKey, ChosenWithTheKeyboardAlone) {
@@ -352,53 +310,53 @@ TEST(SetKey, ChosenWithTheKeyboardAlone) {
     // Enter presses the focused "&Change"; that Enter is not the key chosen.
     Tap({VK_RETURN});
     ASSERT_TRUE(PumpUntil([&] { return program.SetKeyShown(); }, 5s));
-    PumpUntil([] { return false; }, 600ms);
+    PumpFor(600ms);
     EXPECT_TRUE(program.SetKeyShown()) << "still waiting for a key";
-    EXPECT_TRUE(program.NoSettingsFile()) << "[" << program.copy.Settings() << "]";
+    EXPECT_TRUE(program.NoSettingsFile()) << "[" << program.Settings() << "]";
 
     // Alt held, then A: the shortcut meant is Alt+A, so A is stored.
     ASSERT_TRUE(HoldKeysUntil({VK_MENU, 'A'}, [&] { return !program.SetKeyShown(); }));
-    EXPECT_TRUE(program.SettingsHold("play=65\r\nplay_n=A\r\n")) << program.copy.Settings();
+    EXPECT_TRUE(program.SettingsHold("play=65\r\nplay_n=A\r\n")) << program.Settings();
     EXPECT_TRUE(PumpUntil([&] { return program.Current() == L"ALT + A"; }, 2s));
 
     // Alt alone, held over several ticks: taken only once it is let go.
     program.Select(L"Stop");
     ASSERT_NE(program.OpenSetKey(), nullptr);
     SendKey(VK_MENU, true);
-    ASSERT_TRUE(testing::WaitForKeys({VK_MENU}, true));
-    PumpUntil([] { return false; }, 500ms);
+    ASSERT_TRUE(WaitForKeys({VK_MENU}, true));
+    PumpFor(500ms);
     EXPECT_TRUE(program.SetKeyShown()) << "not while Alt is held";
-    testing::ReleaseKeys({VK_MENU});
+    ReleaseKeys({VK_MENU});
     EXPECT_TRUE(PumpUntil([&] { return !program.SetKeyShown(); }, 2s));
-    EXPECT_TRUE(program.SettingsHold("stop=18\r\nstop_n=Menu\r\n")) << program.copy.Settings();
+    EXPECT_TRUE(program.SettingsHold("stop=18\r\nstop_n=Menu\r\n")) << program.Settings();
     EXPECT_TRUE(PumpUntil([&] { return program.Current() == L"ALT + Menu"; }, 2s));
-    testing::ReleaseKeys({VK_TAB, VK_RETURN, 'A'});
+    ReleaseKeys({VK_TAB, VK_RETURN, 'A'});
 }
 
 TEST(SetKey, ClosingItStoresNothing) {
     Program program("[KEYS]\r\nplay=65\r\nplay_n=A\r\n");
     ASSERT_NE(program.main, nullptr);
     ASSERT_NE(program.OpenConfig(), nullptr);
-    const std::string before = program.copy.Settings();
+    const std::string before = program.Settings();
     const HWND set_key = program.OpenSetKey();
     ASSERT_NE(set_key, nullptr);
     Program::Close(set_key);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(set_key) && program.ConfigShown(); }, 2s));
-    PumpUntil([] { return false; }, 300ms);
-    EXPECT_EQ(program.copy.Settings(), before);
+    PumpFor(300ms);
+    EXPECT_EQ(program.Settings(), before);
     EXPECT_EQ(program.Current(), L"ALT + A");
 
     // It opens afresh and still captures.
     ASSERT_NE(program.OpenSetKey(), nullptr);
     ASSERT_TRUE(HoldKeysUntil({VK_NUMPAD7}, [&] { return !program.SetKeyShown(); }));
-    EXPECT_TRUE(program.SettingsHold("play=103\r\nplay_n=Numpad 7\r\n")) << program.copy.Settings();
+    EXPECT_TRUE(program.SettingsHold("play=103\r\nplay_n=Numpad 7\r\n")) << program.Settings();
 }
 
 TEST(SetKey, AKeyThatCannotBeStoredOrRemovedIsReportedAndNotShown) {
     const std::string before = "[KEYS]\r\nplay=80\r\nplay_n=P\r\n";
     Program program(before);
     ASSERT_NE(program.main, nullptr);
-    const std::wstring settings = program.copy.settings();
+    const std::wstring settings = program.settings();
     ASSERT_TRUE(SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_NE(program.OpenConfig(), nullptr);
     const HWND set_key = program.OpenSetKey();
@@ -426,7 +384,7 @@ TEST(SetKey, AKeyThatCannotBeStoredOrRemovedIsReportedAndNotShown) {
     Press(FindWindowExW(program.MessageBox(), nullptr, L"Button", nullptr));
     EXPECT_TRUE(PumpUntil([&] { return program.MessageBox() == nullptr; }, 5s));
     EXPECT_EQ(program.Current(), L"ALT + P");
-    EXPECT_EQ(program.copy.Settings(), before);
+    EXPECT_EQ(program.Settings(), before);
 }
 
 TEST(Shortcuts, KeepWorkingWhileTheConfigurationAndCaptureWindowsAreOpen) {
@@ -444,7 +402,7 @@ TEST(Shortcuts, KeepWorkingWhileTheConfigurationAndCaptureWindowsAreOpen) {
         return Count(player.received, 40048) > before && !program.SetKeyShown();
     })) << "capture window open";
     // Meanwhile the capture took the key held with Alt.
-    EXPECT_TRUE(program.SettingsHold("play=117\r\nplay_n=F6\r\n")) << program.copy.Settings();
+    EXPECT_TRUE(program.SettingsHold("play=117\r\nplay_n=F6\r\n")) << program.Settings();
 }
 
 TEST(Journey, AssignF6ToNextTrackThenUseItFiveTimes) {
@@ -462,31 +420,35 @@ TEST(Journey, AssignF6ToNextTrackThenUseItFiveTimes) {
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(config) && IsWindowVisible(program.main); }, 2s));
 
     // Five taps from another program, each shorter than a tick, well apart. The keys are not
-    // read here, which would take their "pressed since" state from the program. (Under Wine
-    // Alt itself never reports "pressed since", so a tap there fires only when a tick falls
-    // while Alt is down.)
+    // read here, which would take their "pressed since" state from the program.
     ForegroundWindow elsewhere;
-    PumpUntil([] { return false; }, 300ms);
+    PumpFor(300ms);
     for (int tap = 0; tap < 5; ++tap) {
         SendKey(VK_MENU, true);
         SendKey(VK_F6, true);
         Sleep(80);
         SendKey(VK_F6, false);
         SendKey(VK_MENU, false);
-        PumpUntil([] { return false; }, 400ms);
+        PumpFor(400ms);
     }
     const std::size_t received = Count(player.received, 40048);
     std::printf("Five taps of Alt+F6 reached the player %zu times.\n", received);
-    EXPECT_GE(received, 1u);
-    EXPECT_LE(received, 5u) << "a tap fires at most once";
+    if (RunningUnderWine()) {
+        // Wine never sets the "pressed since" bit on the generic Alt code, only on the
+        // side-specific ones: a tap fires only when a tick falls while Alt is down.
+        EXPECT_GE(received, 1u);
+        EXPECT_LE(received, 5u) << "a tap fires at most once";
+    } else {
+        EXPECT_EQ(received, 5u) << "every tap fires once, even between two ticks";
+    }
     EXPECT_EQ(player.received.size(), received) << "nothing but Next Track";
     const std::vector<std::string> expected{"[KEYS]", "next track=117", "next track_n=F6",
                                             "[OTHER]", "executed=" + std::to_string(received)};
-    EXPECT_TRUE(PumpUntil([&] { return NonBlankLines(program.copy.Settings()) == expected; }, 2s))
-        << program.copy.Settings();
-    EXPECT_EQ(testing::LabelStartingWith(program.main, L"Functions Executed"),
+    EXPECT_TRUE(PumpUntil([&] { return NonBlankLines(program.Settings()) == expected; }, 2s))
+        << program.Settings();
+    EXPECT_EQ(program.Label(L"Functions Executed"),
               L"Functions Executed - " + std::to_wstring(received));
-    testing::ReleaseKeys({VK_MENU, VK_F6});
+    ReleaseKeys({VK_MENU, VK_F6});
 }
 
 TEST(Journey, EveryFunctionIsAssignedAndUsedThroughTheWindowsAlone) {
@@ -517,7 +479,7 @@ TEST(Journey, EveryFunctionIsAssignedAndUsedThroughTheWindowsAlone) {
         ASSERT_TRUE(HoldAltWithUntil(keys[i], [&] { return Count(player.received, ids[i]) > 0; }))
             << std::string(kFunctions[i].begin(), kFunctions[i].end());
     }
-    EXPECT_EQ(program.copy.WaitForExit(5s), 0) << "Exit ends the program";
+    EXPECT_EQ(program.WaitForExit(5s), 0) << "Exit ends the program";
 }
 
 }  // namespace

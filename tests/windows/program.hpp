@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ui.hpp"
 #include "win32/win32_platform.hpp"
 
 namespace kestrune::testing {
@@ -35,6 +36,17 @@ inline bool PumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
 }
 
+// Lets `time` pass while this thread's messages are processed.
+inline void PumpFor(std::chrono::milliseconds time) {
+    PumpUntil([] { return false; }, time);
+}
+
+// A file in the folder of the test programs, where the build puts kestrune.exe and the
+// stand-in player's executable.
+inline std::wstring BesideTheTests(const std::wstring& name) {
+    return Utf8ToWide(ProgramFolder()) + L"\\" + name;
+}
+
 // A copy of kestrune.exe (built beside the tests) in a folder of its own: by default a new
 // folder under the temporary folder, or `folder` when given (which may already exist, such as
 // the root of a drive). Only what the copy and the program put there is removed afterwards.
@@ -57,8 +69,7 @@ class ProgramFolderCopy {
                       std::to_wstring(GetTickCount64());
         }
         created_folder_ = CreateDirectoryW(folder_.c_str(), nullptr) != 0;
-        const std::wstring source = Utf8ToWide(ProgramFolder()) + L"\\kestrune.exe";
-        copied_ = CopyFileW(source.c_str(), exe().c_str(), TRUE) != 0;
+        copied_ = CopyFileW(BesideTheTests(L"kestrune.exe").c_str(), exe().c_str(), TRUE) != 0;
     }
     ~ProgramFolderCopy() {
         Stop();
@@ -94,6 +105,12 @@ class ProgramFolderCopy {
     std::string Settings() const {
         std::ifstream in(settings().c_str(), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    bool SettingsHold(const std::string& lines) const {
+        return Settings().find(lines) != std::string::npos;
+    }
+    bool NoSettingsFile() const {
+        return GetFileAttributesW(settings().c_str()) == INVALID_FILE_ATTRIBUTES;
     }
 
     bool Start() {
@@ -138,16 +155,21 @@ class ProgramFolderCopy {
             reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
-    // The main window: the one captioned "Kestrune".
-    HWND MainWindow() const {
-        return FindWindowOf([](HWND window) { return WindowText(window) == L"Kestrune"; });
+    HWND WindowCaptioned(const std::wstring& caption) const {
+        return FindWindowOf([&](HWND window) { return TextOf(window) == caption; });
     }
+    // The main window: the one captioned "Kestrune".
+    HWND MainWindow() const { return WindowCaptioned(L"Kestrune"); }
     // The splash: the program's window with no caption.
     HWND SplashWindow() const {
         return FindWindowOf([](HWND window) {
-            return WindowText(window).empty() && ClassName(window) == L"KestruneForm";
+            return TextOf(window).empty() && ClassOf(window) == L"KestruneForm";
         });
     }
+    // The program's message box on the screen, or null.
+    HWND MessageBox() const { return VisibleWindowOfClass(L"#32770"); }
+    // The program's popup menu on the screen, or null.
+    HWND PopupMenu() const { return VisibleWindowOfClass(L"#32768"); }
     // Waits (pumping messages) until the main window is on the screen; it or null.
     HWND WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(15)) {
         HWND main = nullptr;
@@ -159,6 +181,8 @@ class ProgramFolderCopy {
             timeout);
         return main && IsWindowVisible(main) ? main : nullptr;
     }
+    // The copy started and its main window on the screen; null when any of that failed.
+    HWND StartToMainWindow() { return HasExe() && Start() ? WaitForMainWindow() : nullptr; }
     bool Running() const {
         return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
     }
@@ -179,18 +203,11 @@ class ProgramFolderCopy {
         process_ = {};
     }
 
-    static std::wstring WindowText(HWND window) {
-        wchar_t text[256] = {};
-        GetWindowTextW(window, text, 256);
-        return text;
-    }
-    static std::wstring ClassName(HWND window) {
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        return name;
-    }
-
   private:
+    HWND VisibleWindowOfClass(const std::wstring& name) const {
+        return FindWindowOf(
+            [&](HWND window) { return ClassOf(window) == name && IsWindowVisible(window); });
+    }
     bool Launch(PROCESS_INFORMATION& process) const {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -209,6 +226,23 @@ class ProgramFolderCopy {
     bool copied_ = false;
     bool in_place_ = false;
     PROCESS_INFORMATION process_{};
+};
+
+// How an end-to-end test starts: a copy in a folder of its own with `settings` as its
+// settings file (none when empty), started, and its main window once on the screen (`main`,
+// null when any of that failed).
+class RunningProgram : public ProgramFolderCopy {
+  public:
+    explicit RunningProgram(const std::string& settings = {}) {
+        if (!settings.empty()) WriteSettings(settings);
+        main = StartToMainWindow();
+    }
+    // The text of the main window's label that starts with `prefix`.
+    std::wstring Label(const std::wstring& prefix) const { return LabelStartingWith(main, prefix); }
+    // The close box of `window`.
+    static void Close(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+    HWND main = nullptr;
 };
 
 }  // namespace kestrune::testing

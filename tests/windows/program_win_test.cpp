@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "keyboard.hpp"
@@ -13,23 +12,13 @@ namespace kestrune {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::HoldAltWithUntil;
-using testing::ProgramFolderCopy;
-using testing::PumpUntil;
-using testing::StandInPlayer;
-
-std::size_t Count(const std::vector<std::int32_t>& ids, std::int32_t id) {
-    return static_cast<std::size_t>(std::count(ids.begin(), ids.end(), id));
-}
+using namespace testing;  // the helpers of the tests, not GoogleTest
 
 TEST(Program, ShortcutsReachThePlayerAndExitEndsTheProgram) {
-    ProgramFolderCopy program;
-    ASSERT_TRUE(program.HasExe()) << "kestrune.exe is built beside the tests";
-    program.WriteSettings(
-        "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\nvolume up=118\r\nexit=119\r\n");
     StandInPlayer player;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(program.WaitForMainWindow()) << "the poll runs from the main window's load";
+    RunningProgram program(
+        "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\nvolume up=118\r\nexit=119\r\n");
+    ASSERT_NE(program.main, nullptr) << "the poll runs from the main window's load";
 
     ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }));
     ASSERT_TRUE(HoldAltWithUntil(VK_F7, [&] { return Count(player.received, 40058) > 0; }));
@@ -51,17 +40,15 @@ TEST(Program, ShortcutsReachThePlayerAndExitEndsTheProgram) {
 }
 
 TEST(Program, WithoutASettingsFileNothingIsSentAndNoFileIsCreated) {
-    ProgramFolderCopy program;
-    ASSERT_TRUE(program.HasExe());
     StandInPlayer player;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(program.WaitForMainWindow()) << "the poll runs from the main window's load";
+    RunningProgram program;
+    ASSERT_NE(program.main, nullptr) << "the poll runs from the main window's load";
     // Held for several ticks: nothing is assigned, so nothing may arrive.
     EXPECT_FALSE(HoldAltWithUntil(
         VK_F6, [&] { return !player.received.empty(); }, 600ms));
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(player.received.empty());
-    EXPECT_EQ(GetFileAttributesW(program.settings().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(program.NoSettingsFile());
 }
 
 // Runs the program from `folder`, fires Next Track once and checks that the count went into
@@ -69,8 +56,7 @@ TEST(Program, WithoutASettingsFileNothingIsSentAndNoFileIsCreated) {
 void ExpectCountWrittenBesideTheProgram(ProgramFolderCopy& program) {
     program.WriteSettings("[KEYS]\r\nnext track=117\r\n");
     StandInPlayer player;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(program.WaitForMainWindow()) << "the poll runs from the main window's load";
+    ASSERT_NE(program.StartToMainWindow(), nullptr) << "the poll runs from the main window's load";
     ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return !player.received.empty(); }));
     // The count is written just after the command is sent.
     PumpUntil([&] { return program.Settings().find("executed=") != std::string::npos; }, 5s);
@@ -80,7 +66,7 @@ void ExpectCountWrittenBesideTheProgram(ProgramFolderCopy& program) {
         << settings;
 }
 
-TEST(Program, FolderNameOutsideTheAnsiCodePage) {
+TEST(Program, CountsBesideItselfInAFolderNamedOutsideTheAnsiCodePage) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     ProgramFolderCopy program(std::wstring(temp) + L"Kestr\u00fcne \u03bb\u0416 \u4e2d " +
@@ -89,7 +75,7 @@ TEST(Program, FolderNameOutsideTheAnsiCodePage) {
     ExpectCountWrittenBesideTheProgram(program);
 }
 
-TEST(Program, InTheRootOfADrive) {
+TEST(Program, CountsBesideItselfInTheRootOfADrive) {
     // The settings path is then "C:\\settings.ini", which still names the file in the root.
     ProgramFolderCopy program(L"C:\\");
     if (!program.HasExe() || GetFileAttributesW(L"C:\\settings.ini") != INVALID_FILE_ATTRIBUTES) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "keyboard.hpp"
@@ -15,30 +14,25 @@ namespace kestrune {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::HoldAltWithUntil;
-using testing::ProgramFolderCopy;
-using testing::StandInPlayer;
+using namespace testing;  // the helpers of the tests, not GoogleTest
 
 TEST(Release, RunsFromTheUnpackedZip) {
     // The name tests/CMakeLists.txt gives the fixture's folder.
-    const std::wstring folder = Utf8ToWide(ProgramFolder()) + L"\\Kestrune Pr\u00fcfung \u03bb";
-    ProgramFolderCopy program(folder, ProgramFolderCopy::kAlreadyThere);
+    ProgramFolderCopy program(BesideTheTests(L"Kestrune Pr\u00fcfung \u03bb"),
+                              ProgramFolderCopy::kAlreadyThere);
     ASSERT_TRUE(program.HasExe()) << "the release_unpack test puts the zip's files there";
-    ASSERT_EQ(GetFileAttributesW(program.settings().c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(program.NoSettingsFile());
 
     StandInPlayer player;
-    ASSERT_TRUE(program.Start());
-    const HWND main = program.WaitForMainWindow();
+    const HWND main = program.StartToMainWindow();
     ASSERT_NE(main, nullptr) << "the main window appears after the splash";
 
     // The poll reads the file afresh at every tick, so a key assigned now works at the next.
     program.WriteSettings("[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n");
-    EXPECT_TRUE(HoldAltWithUntil(VK_F6, [&] {
-        return std::find(player.received.begin(), player.received.end(), 40048) !=
-               player.received.end();
-    })) << "Alt+F6 sends the player Next Track";
+    EXPECT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }))
+        << "Alt+F6 sends the player Next Track";
 
-    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+    RunningProgram::Close(main);
     EXPECT_EQ(program.WaitForExit(5s), 0);
 }
 

@@ -10,41 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "program.hpp"
 #include "res/resource.h"
 
 namespace kestrune {
 namespace {
 
-// kestrune.exe in the folder of this test program.
-std::wstring ProgramPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"kestrune.exe";
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                          length, nullptr, nullptr);
-    return utf8;
-}
-
 // The program file mapped as data only: its resources can be read, its code never runs.
 class ProgramImage {
   public:
     ProgramImage()
-        : path_(ProgramPath()),
+        : path_(testing::BesideTheTests(L"kestrune.exe")),
           module_(::LoadLibraryExW(path_.c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
     ~ProgramImage() {
@@ -112,9 +88,9 @@ std::string VersionText(DWORD most, DWORD least) {
            std::to_string(HIWORD(least)) + "." + std::to_string(LOWORD(least));
 }
 
-TEST(Resources, Manifest) {
+TEST(Resources, OneManifestAsksForCommonControlsAndPerMonitorDpi) {
     ProgramImage program;
-    ASSERT_NE(program.module(), nullptr) << "cannot open " << Utf8(program.path());
+    ASSERT_NE(program.module(), nullptr) << "cannot open " << WideToUtf8(program.path());
 
     // Every manifest in the file, whatever its name and language: the loader must not be left
     // to choose between ours and one the toolchain brought along.
@@ -150,9 +126,9 @@ TEST(Resources, Manifest) {
     EXPECT_TRUE(Contains(manifest, "PerMonitorV2"));
 }
 
-TEST(Resources, Icon) {
+TEST(Resources, IconHoldsEverySizeAndStaysSmall) {
     ProgramImage program;
-    ASSERT_NE(program.module(), nullptr) << "cannot open " << Utf8(program.path());
+    ASSERT_NE(program.module(), nullptr) << "cannot open " << WideToUtf8(program.path());
 
     // GRPICONDIR: reserved, type (1 for icons), count; then 14-byte GRPICONDIRENTRY records.
     std::vector<std::uint8_t> group =
@@ -207,11 +183,12 @@ TEST(Resources, Icon) {
     EXPECT_LT(total, 40u * 1024) << "the icon stays small beside the program";
 }
 
-TEST(Resources, VersionRecord) {
-    std::wstring path = ProgramPath();
+TEST(Resources, VersionRecordNamesTheProgramAndItsVersion) {
+    const std::wstring path = testing::BesideTheTests(L"kestrune.exe");
     DWORD ignored = 0;
     DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    ASSERT_NE(size, 0u) << "no version record in " << Utf8(path) << ", error " << ::GetLastError();
+    ASSERT_NE(size, 0u) << "no version record in " << WideToUtf8(path) << ", error "
+                        << ::GetLastError();
     std::vector<std::uint8_t> record(size);
     ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, size, record.data()));
 
@@ -253,8 +230,8 @@ TEST(Resources, VersionRecord) {
     EXPECT_EQ(text(L"CompanyName"), L"Brindle");
     EXPECT_EQ(text(L"FileDescription"), L"Controls winamp with keyboard");
     EXPECT_EQ(text(L"ProductName"), L"Kestrune");
-    EXPECT_EQ(Utf8(text(L"FileVersion")), KESTRUNE_VERSION);
-    EXPECT_EQ(Utf8(text(L"ProductVersion")), KESTRUNE_VERSION);
+    EXPECT_EQ(WideToUtf8(text(L"FileVersion")), KESTRUNE_VERSION);
+    EXPECT_EQ(WideToUtf8(text(L"ProductVersion")), KESTRUNE_VERSION);
     EXPECT_EQ(text(L"OriginalFilename"), L"kestrune.exe");
 }
 

@@ -9,19 +9,10 @@
 
 #include "settings/file_store_win32.hpp"
 #include "settings/settings.hpp"
+#include "util/wide_text.hpp"
 
 namespace kestrune {
 namespace {
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                          length, nullptr, nullptr);
-    return utf8;
-}
 
 // Empties and removes a folder, clearing attributes that would stand in the way.
 void RemoveTree(const std::wstring& folder) {
@@ -71,7 +62,7 @@ std::string FileBytes(const std::wstring& path) {
     return bytes;
 }
 
-class SettingsWinTest : public testing::Test {
+class SettingsOnDisk : public testing::Test {
   protected:
     void SetUp() override {
         wchar_t temp[MAX_PATH + 1];
@@ -86,7 +77,7 @@ class SettingsWinTest : public testing::Test {
         }
         ASSERT_FALSE(folder_.empty());
         file_ = folder_ + L"\\settings.ini";
-        path_ = SettingsPath(Utf8(folder_));
+        path_ = SettingsPath(WideToUtf8(folder_));
     }
 
     void TearDown() override {
@@ -116,7 +107,7 @@ class SettingsWinTest : public testing::Test {
 
 using NameList = std::vector<std::wstring>;
 
-TEST_F(SettingsWinTest, FileExistsWinAttributes) {
+TEST_F(SettingsOnDisk, FileExistsSkipsHiddenSystemAndFolders) {
     ASSERT_TRUE(PutFile(file_, "[KEYS]\r\n"));
     ASSERT_TRUE(PutFile(folder_ + L"\\hidden.txt", ""));
     ASSERT_TRUE(::SetFileAttributesW((folder_ + L"\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
@@ -127,7 +118,7 @@ TEST_F(SettingsWinTest, FileExistsWinAttributes) {
     ASSERT_TRUE(
         ::SetFileAttributesW((folder_ + L"\\readonly.cfg").c_str(), FILE_ATTRIBUTE_READONLY));
 
-    const std::string base = Utf8(folder_);
+    const std::string base = WideToUtf8(folder_);
     struct Case {
         std::string pattern;
         bool exists;
@@ -156,10 +147,10 @@ TEST_F(SettingsWinTest, FileExistsWinAttributes) {
     }
 }
 
-TEST_F(SettingsWinTest, SettingsWinFolderOutsideAnsiCodePage) {
+TEST_F(SettingsOnDisk, FolderNamedOutsideTheAnsiCodePage) {
     const std::wstring wide_folder = folder_ + L"\\Kestr\u00fcne \u03bb\u0416 \u4e2d";
     ASSERT_TRUE(::CreateDirectoryW(wide_folder.c_str(), nullptr));
-    const std::string path = SettingsPath(Utf8(wide_folder));
+    const std::string path = SettingsPath(WideToUtf8(wide_folder));
 
     EXPECT_EQ(ReadSetting("KEYS", "next track", path, "0"), "0");
     WriteSetting("KEYS", "Next Track", "117", path);
@@ -174,7 +165,7 @@ TEST_F(SettingsWinTest, SettingsWinFolderOutsideAnsiCodePage) {
     EXPECT_EQ(Names(wide_folder), NameList{L"settings.ini"});
 }
 
-TEST_F(SettingsWinTest, SettingsWinReadOnlyFileUnchanged) {
+TEST_F(SettingsOnDisk, ReadOnlyFileIsLeftUnchanged) {
     const std::string before = "[KEYS]\r\nplay=80\r\n";
     ASSERT_TRUE(PutFile(file_, before));
     ASSERT_TRUE(::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -185,7 +176,7 @@ TEST_F(SettingsWinTest, SettingsWinReadOnlyFileUnchanged) {
     EXPECT_EQ(ReadSetting("KEYS", "play", path_, ""), "80");
 }
 
-TEST_F(SettingsWinTest, SettingsWinLockedFile) {
+TEST_F(SettingsOnDisk, LockedFileIsNeitherReadNorWritten) {
     const std::string before = "[KEYS]\r\nplay=80\r\n";
     ASSERT_TRUE(PutFile(file_, before));
     HANDLE lock = ::CreateFileW(file_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -196,14 +187,14 @@ TEST_F(SettingsWinTest, SettingsWinLockedFile) {
     EXPECT_FALSE(read.readable);
     EXPECT_EQ(read.value, "default");
     EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kInUse);
-    EXPECT_FALSE(FileExists(Utf8(folder_) + "\\*.tmp"));
+    EXPECT_FALSE(FileExists(WideToUtf8(folder_) + "\\*.tmp"));
     ::CloseHandle(lock);
     EXPECT_EQ(FileBytes(file_), before);
     EXPECT_EQ(Names(), NameList{L"settings.ini"});
     EXPECT_EQ(ReadSetting("KEYS", "play", path_, "default"), "80");
 }
 
-TEST_F(SettingsWinTest, SettingsWinWriteKeepsHiddenAttribute) {
+TEST_F(SettingsOnDisk, WriteKeepsTheHiddenAttribute) {
     ASSERT_TRUE(PutFile(file_, "; mine\n[KEYS]\nplay=80\n"));
     ASSERT_TRUE(
         ::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
@@ -215,7 +206,7 @@ TEST_F(SettingsWinTest, SettingsWinWriteKeepsHiddenAttribute) {
     EXPECT_EQ(Names(), NameList{L"settings.ini"});
 }
 
-TEST_F(SettingsWinTest, SettingsWinProgramFolderBeyondMaxPath) {
+TEST_F(SettingsOnDisk, ProgramFolderBeyondMaxPath) {
     // A program folder whose settings path is longer than MAX_PATH, named as the program
     // names it: a plain path, without the \\?\ form.
     std::wstring deep = folder_;
@@ -223,7 +214,7 @@ TEST_F(SettingsWinTest, SettingsWinProgramFolderBeyondMaxPath) {
         deep += L"\\" + std::wstring(60, L'k');
         ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
     }
-    const std::string path = SettingsPath(Utf8(deep));
+    const std::string path = SettingsPath(WideToUtf8(deep));
     ASSERT_GT(path.size(), static_cast<std::size_t>(MAX_PATH));
     const std::wstring long_file = L"\\\\?\\" + deep + L"\\settings.ini";
 
@@ -237,7 +228,7 @@ TEST_F(SettingsWinTest, SettingsWinProgramFolderBeyondMaxPath) {
     RemoveTree(L"\\\\?\\" + folder_);
 }
 
-TEST(SettingsWinSystemPath, PathsNearMaxPathTakeTheFullLongForm) {
+TEST(SystemPath, NearMaxPathTakesTheFullLongForm) {
     // Wine's file API has no MAX_PATH limit, so the form the paths take is checked here.
     EXPECT_EQ(file_store::SystemPath("C:\\short\\settings.ini"), L"C:\\short\\settings.ini");
     const std::string name(240, 'k');
@@ -251,7 +242,7 @@ TEST(SettingsWinSystemPath, PathsNearMaxPathTakeTheFullLongForm) {
     EXPECT_EQ(file_store::SystemPath("\\\\?\\C:\\" + name), L"\\\\?\\C:\\" + wide_name);
 }
 
-TEST_F(SettingsWinTest, SettingsWinWritesLeaveNoTemporaryFiles) {
+TEST_F(SettingsOnDisk, WritesLeaveNoTemporaryFiles) {
     WriteSetting("KEYS", "next track", "117", path_);
     WriteSetting("KEYS", "next track_n", "F6", path_);
     WriteSetting("OTHER", "executed", "5", path_);
@@ -261,7 +252,7 @@ TEST_F(SettingsWinTest, SettingsWinWritesLeaveNoTemporaryFiles) {
     EXPECT_EQ(Names(), NameList{L"settings.ini"});
 }
 
-TEST_F(SettingsWinTest, SettingsWinFolderInPlaceOfFile) {
+TEST_F(SettingsOnDisk, FolderInPlaceOfTheFileIsLeftAlone) {
     ASSERT_TRUE(::CreateDirectoryW(file_.c_str(), nullptr));
     ASSERT_TRUE(PutFile(file_ + L"\\inside", "keep"));
     EXPECT_EQ(ReadSetting("KEYS", "play", path_, "d"), "d");
@@ -272,14 +263,14 @@ TEST_F(SettingsWinTest, SettingsWinFolderInPlaceOfFile) {
     EXPECT_EQ(Names(), NameList{L"settings.ini"});
 }
 
-TEST_F(SettingsWinTest, SettingsWinMissingFolderCreatesNothing) {
+TEST_F(SettingsOnDisk, MissingFolderCreatesNothing) {
     const std::wstring missing = folder_ + L"\\gone";
-    WriteSetting("KEYS", "play", "1", SettingsPath(Utf8(missing)));
+    WriteSetting("KEYS", "play", "1", SettingsPath(WideToUtf8(missing)));
     EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Names(), NameList{});
 }
 
-TEST_F(SettingsWinTest, SettingsWinDriveRootWithDoubleBackslash) {
+TEST_F(SettingsOnDisk, DriveRootWithDoubleBackslash) {
     wchar_t windows_folder[MAX_PATH];
     ASSERT_GT(::GetWindowsDirectoryW(windows_folder, MAX_PATH), 2u);
     const std::wstring drive(windows_folder, 2);  // "C:"
@@ -291,8 +282,8 @@ TEST_F(SettingsWinTest, SettingsWinDriveRootWithDoubleBackslash) {
     if (!PutFile(root_file, "")) GTEST_SKIP() << "the root of the drive is not writable";
     ::DeleteFileW(root_file.c_str());
 
-    const std::string path = SettingsPath(Utf8(drive) + "\\");
-    ASSERT_EQ(path, Utf8(drive) + "\\\\settings.ini");
+    const std::string path = SettingsPath(WideToUtf8(drive) + "\\");
+    ASSERT_EQ(path, WideToUtf8(drive) + "\\\\settings.ini");
     WriteSetting("KEYS", "play", "80", path);
     std::string written = FileBytes(root_file);
     std::string read = ReadSetting("KEYS", "play", path, "none");

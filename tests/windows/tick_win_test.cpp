@@ -39,7 +39,7 @@ class RecordingHost final : public PollHost {
     std::string folder_;
 };
 
-class TickTest : public ::testing::Test {
+class OneTick : public ::testing::Test {
   protected:
     void SetUp() override {
         wchar_t temp[MAX_PATH];
@@ -64,7 +64,7 @@ class TickTest : public ::testing::Test {
     std::wstring settings_;
 };
 
-TEST_F(TickTest, AltF6ReachesThePlayerAndIsCounted) {
+TEST_F(OneTick, AltF6ReachesThePlayerAndIsCounted) {
     WriteSettings("[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n");
     StandInPlayer player;
     Win32KeyState keys;
@@ -88,7 +88,7 @@ TEST_F(TickTest, AltF6ReachesThePlayerAndIsCounted) {
     EXPECT_EQ(player.received.size(), 1u);
 }
 
-TEST_F(TickTest, F6WithoutAltFiresNothing) {
+TEST_F(OneTick, F6WithoutAltFiresNothing) {
     WriteSettings("[KEYS]\r\nnext track=117\r\n");
     StandInPlayer player;
     Win32KeyState keys;
@@ -124,7 +124,7 @@ TEST(Win32Platform, GroupSeparatorComesFromTheUserLocale) {
     EXPECT_EQ(UserGroupSeparator(), WideToUtf8(expected));
 }
 
-TEST(Win32Platform, Utf8RoundTrip) {
+TEST(Win32Platform, WideTextRoundTripsThroughUtf8) {
     const std::wstring wide = L"Kestr\u00fcne \u03bb\u0416 \u4e2d \U0001F3B5";
     EXPECT_EQ(Utf8ToWide(WideToUtf8(wide)), wide);
     EXPECT_EQ(WideToUtf8(L"\u00fc"), "\xC3\xBC");

@@ -1,4 +1,5 @@
-// Reading and pressing the program's windows from outside, as a user would see and use them.
+// Reading and pressing the program's windows from outside, as a user would see and use them,
+// and telling Wine from Windows where the two differ.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,13 @@
 #include <vector>
 
 namespace kestrune::testing {
+
+// Wine and Windows differ in a few things the tests see: a test that depends on one writes it
+// as a branch on this, and says what differs.
+inline bool RunningUnderWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 
 inline std::wstring TextOf(HWND window) {
     wchar_t text[512] = {};
@@ -37,6 +45,12 @@ inline HWND ChildStartingWith(HWND parent, const std::wstring& prefix) {
 inline std::wstring LabelStartingWith(HWND window, const std::wstring& prefix) {
     const HWND label = ChildStartingWith(window, prefix);
     return label ? TextOf(label) : L"(no such label)";
+}
+
+inline std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
 }
 
 inline bool IsTopmost(HWND window) {

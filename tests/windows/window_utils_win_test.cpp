@@ -17,13 +17,10 @@ namespace kestrune {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::IsTopmost;
 using testing::PumpUntil;
 
 constexpr UINT kProbe = WM_APP + 7;
-
-bool IsTopmost(HWND window) {
-    return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
 
 // A plain top-level window that counts the kProbe messages it receives.
 class ProbeWindow {
@@ -188,9 +185,7 @@ TEST(Form, LoadsItsLayoutScaledAndCentred) {
     ASSERT_TRUE(form.IsLoaded());
     EXPECT_FALSE(form.IsVisible()) << "loading does not show";
     EXPECT_EQ(form.events, (std::vector<std::string>{"Initialize", "Load"}));
-    wchar_t class_name[64] = {};
-    GetClassNameW(form.hwnd(), class_name, 64);
-    EXPECT_STREQ(class_name, kFormClassName);
+    EXPECT_EQ(testing::ClassOf(form.hwnd()), kFormClassName);
 
     RECT client;
     GetClientRect(form.hwnd(), &client);
