@@ -12,6 +12,7 @@ namespace kestrune {
 
 // The poll's and the key capture's timer: its id in both windows, and its period.
 inline constexpr UINT_PTR tmrKeyCheck = 1;
+// The key check ticks of both windows. Over 50 ms, as the key capture's first tick needs.
 inline constexpr UINT kKeyCheckInterval = 100;  // ms
 
 // frm_splash.cpp: shows the splash for two seconds, then loads and shows the main window.

@@ -62,6 +62,8 @@ void ChangeForm::ShowModalFor(KeyCaptureOwner& owner) {
 
 void ChangeForm::Form_Load() {
     capture_.Open(keys_);
+    // Grey until the first tick, from which on a key pressed is taken.
+    EnableWindow(Control(lblStatic), FALSE);
     if (owner_) owner_->HideForCapture();
     SetTopmost(hwnd());
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
@@ -73,6 +75,7 @@ void ChangeForm::Timer(UINT_PTR id) {
 
 void ChangeForm::tmrKeyCheck_Timer() {
     capture_.Tick(keys_, pump_, *this);
+    if (capture_.TakingKeys() && IsLoaded()) EnableWindow(Control(lblStatic), TRUE);
 }
 
 void ChangeForm::Form_Unload() {

@@ -33,6 +33,8 @@ class KeyCapture {
     // The window has begun to unload.
     void Closing();
     void Tick(KeyState& keys, MessagePump& pump, CaptureHost& host);
+    // Whether a key pressed now can be taken (see KeyChoice): the window's first tick has passed.
+    bool TakingKeys() const { return choice_.TakingKeys(); }
 
   private:
     bool StillOpen(int opening) const { return opening == opening_ && !closing_; }

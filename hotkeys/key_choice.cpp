@@ -25,12 +25,24 @@ bool DownNow(std::int16_t state) {
 void KeyChoice::Open(KeyState& keys) {
     held_at_open_.clear();
     modifiers_.clear();
+    first_look_ = true;
     for (const KeyEntry& entry : kKeyTable) {
         if (DownNow(keys.Query(entry.code))) held_at_open_.insert(entry.code);
     }
 }
 
 std::optional<KeyEntry> KeyChoice::Next(KeyState& keys) {
+    if (first_look_) {
+        first_look_ = false;
+        for (const KeyEntry& entry : kKeyTable) {
+            if (DownNow(keys.Query(entry.code))) {
+                held_at_open_.insert(entry.code);
+            } else {
+                held_at_open_.erase(entry.code);
+            }
+        }
+        return std::nullopt;
+    }
     const KeyEntry* other = nullptr;
     bool modifier_down = false;
     for (const KeyEntry& entry : kKeyTable) {
