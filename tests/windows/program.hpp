@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -70,6 +71,7 @@ class ProgramFolderCopy {
         }
         created_folder_ = CreateDirectoryW(folder_.c_str(), nullptr) != 0;
         copied_ = CopyFileW(BesideTheTests(L"kestrune.exe").c_str(), exe().c_str(), TRUE) != 0;
+        if (!copied_) Say("could not copy kestrune.exe into the folder");
     }
     ~ProgramFolderCopy() {
         Stop();
@@ -114,7 +116,10 @@ class ProgramFolderCopy {
     }
 
     bool Start() {
-        if (!Launch(process_)) return false;
+        if (!Launch(process_)) {
+            Say("could not start kestrune.exe");
+            return false;
+        }
         WaitForInputIdle(process_.hProcess, 5000);
         return true;
     }
@@ -182,7 +187,15 @@ class ProgramFolderCopy {
         return main && IsWindowVisible(main) ? main : nullptr;
     }
     // The copy started and its main window on the screen; null when any of that failed.
-    HWND StartToMainWindow() { return HasExe() && Start() ? WaitForMainWindow() : nullptr; }
+    HWND StartToMainWindow() {
+        if (!HasExe() || !Start()) return nullptr;
+        const HWND window = WaitForMainWindow();
+        if (!window) {
+            std::fprintf(stderr, "kestrune.exe started, but no main window came (%s)\n",
+                         Running() ? "still running" : "it has ended");
+        }
+        return window;
+    }
     bool Running() const {
         return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
     }
@@ -204,6 +217,12 @@ class ProgramFolderCopy {
     }
 
   private:
+    // Why the program did not start, beside the test's own failure.
+    void Say(const char* what) const {
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "%s (system error %lu): %s\n", what, error,
+                     WideToUtf8(folder_).c_str());
+    }
     HWND VisibleWindowOfClass(const std::wstring& name) const {
         return FindWindowOf(
             [&](HWND window) { return ClassOf(window) == name && IsWindowVisible(window); });
