@@ -24,6 +24,8 @@ enum class SaveStatus {
     kNotAFile,    // a folder or something else that is no ordinary file stands at the path
     kInUse,       // another program holds the file (or the new one) and lets nobody write it
     kEnding,      // the session is ending: no save begins any more
+    kKeptBeside,  // the file was lost part way and the new one cannot take its place: it waits
+                  // beside it, and a read puts it in place as soon as it can
     kFailed,      // anything else: a missing folder, a full disk, ...
 };
 

@@ -17,6 +17,7 @@ bool saves_ended = false;
 // A new file that a replace left beside its target when it lost the target part way and the
 // new file could not take its place either. Empty when there is none.
 struct Stranded {
+    std::string path;  // as the save was asked for it
     std::string temporary;
     std::string target;
 };
@@ -138,13 +139,22 @@ void ResumeSaves() {
 }
 
 ReadResult Read(Disk& disk, std::string_view path) {
-    if (!stranded.temporary.empty()) RecoverStranded(disk);
+    if (!stranded.temporary.empty()) {
+        RecoverStranded(disk);
+        // Until then, the new file is what the settings file holds.
+        if (!stranded.temporary.empty() && path == stranded.path) {
+            return disk.ReadAll(stranded.temporary);
+        }
+    }
     return disk.ReadAll(path);
 }
 
 SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
     if (saves_ended) return SaveStatus::kEnding;
+    // While a new file waits beside its lost target (whose name something still holds), no
+    // other file may take the place before it.
     RecoverStranded(disk);
+    if (!stranded.temporary.empty()) return SaveStatus::kInUse;
     const Inspection file = disk.Inspect(path);
     switch (file.kind) {
         case FileKind::kReadOnly:
@@ -180,8 +190,8 @@ SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
                 if (disk.MoveIntoPlace(temporary, target) == StepStatus::kDone) {
                     return SaveStatus::kSaved;
                 }
-                stranded = {temporary, target};
-                return SaveStatus::kFailed;
+                stranded = {std::string(path), temporary, target};
+                return SaveStatus::kKeptBeside;
             }
             disk.Remove(temporary);
         }

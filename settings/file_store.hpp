@@ -27,12 +27,13 @@ Disk* Use(Disk* disk);
 //   may be written, it is rewritten in place and flushed, the old bytes put back on failure.
 // - A replace that broke part way and lost the old file puts the new file in its place; when
 //   even that fails, the new file stays beside the target (reads put it in place as soon as
-//   they can) and the save is kFailed. Success is never reported for a file that is gone.
+//   they can) and the save is kKeptBeside. Success is never reported for a file that is gone.
 // - A file marked read-only is never written; after `EndSaves` no save begins.
 SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes);
 
 // The whole file at `path`. A new file that a broken replace left beside it is put in its
-// place first, when the file is gone.
+// place first, when the file is gone; while it cannot be, that new file is read instead, and
+// every save is kInUse.
 ReadResult Read(Disk& disk, std::string_view path);
 
 // From now on, every save is kEnding (the session ends: nothing may be cut off half way).

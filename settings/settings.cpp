@@ -70,6 +70,8 @@ WriteResult WriteSetting(std::string_view section, std::string_view key, std::st
             return WriteResult::kInUse;
         case file_store::SaveStatus::kEnding:
             return WriteResult::kEnding;
+        case file_store::SaveStatus::kKeptBeside:
+            return WriteResult::kKeptBeside;
         case file_store::SaveStatus::kFailed:
             break;
     }
@@ -105,6 +107,11 @@ std::string_view WriteFailureReason(WriteResult result) {
                    "Kestrune to another folder.";
         case WriteResult::kEnding:
             return "Windows is ending the session, so nothing more is written.";
+        case WriteResult::kKeptBeside:
+            return "The file was taken away in the middle of the save, and the new settings "
+                   "could not take its place: they are kept beside it in a temporary file, and "
+                   "take its place as soon as its name is free. Close any program that may "
+                   "hold the file.";
         case WriteResult::kFailed:
             break;
     }

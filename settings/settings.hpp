@@ -40,6 +40,8 @@ enum class WriteResult {
     kNotAllowed,  // the folder takes no new file, and the file (if any) may not be written
     kNotAFile,    // something that is no ordinary file stands at the path
     kEnding,      // the session is ending (`EndSettingsWrites`): nothing more is written
+    kKeptBeside,  // the file was taken away part way and the new one could not take its place:
+                  // the new content waits beside it, and the next read puts it in place
     kFailed,      // anything else (a missing folder, a full disk)
 };
 
@@ -49,9 +51,8 @@ enum class WriteResult {
 // torn one. A symbolic link is written at its target and stays a link. A file with more than
 // one name (hard links), or one that the folder or another program does not let be replaced,
 // is rewritten where it stands and flushed; that is not atomic: a crash part way can leave it
-// torn, and a failed write puts the old bytes back. Any result but kStored leaves the file
-// with what it held (in the rare case of a replace that broke part way and lost the file, the
-// new file stays beside it and is put in its place at the next read).
+// torn, and a failed write puts the old bytes back. Any result but kStored and kKeptBeside
+// leaves the file with what it held.
 WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view path);
 

@@ -390,7 +390,9 @@ TEST_F(SettingsFileTest, SettingsSaveWhereAReplaceLosesTheFile) {
     // Nor can it be moved there (the name is still held): it stays beside the place, holding
     // every key and the new count, and the write is not "stored".
     disk.move_into_place_fails = true;
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), WriteResult::kFailed);
+    const WriteResult kept = WriteSetting("OTHER", "executed", "7", path_);
+    EXPECT_EQ(kept, WriteResult::kKeptBeside);
+    EXPECT_NE(WriteFailureMessage("", path_, kept).find("kept beside it"), std::string::npos);
     EXPECT_FALSE(fs::exists(file_));
     const NameList left = FolderNames();
     ASSERT_EQ(left.size(), 1u);
@@ -398,6 +400,14 @@ TEST_F(SettingsFileTest, SettingsSaveWhereAReplaceLosesTheFile) {
     std::ifstream in(folder_ / left[0], std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
               "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=7\r\n");
+
+    // Until it can take the place, reads find what it holds, and no other file takes the place
+    // before it.
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "0"), "7");
+    disk.replace_loses_target = false;
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), WriteResult::kInUse);
+    EXPECT_FALSE(fs::exists(file_));
+    EXPECT_EQ(FolderNames(), left);
 
     // The next read, once the name is free, puts it in place before it reads: the count goes on
     // from 7, and the keys are all there.
