@@ -57,6 +57,8 @@ class MainForm final : public Form, private ProgramFolderHost<PollHost> {
     void SystemTray1_Menu();
     // Another start of the program for the same settings file.
     void StartedAgain();
+    // The Windows session ends: the process may be ended at any moment from now on.
+    void SessionEnding();
     void tmrKeyCheck_Timer();
     void StartPlayerIfAbsent();
 
@@ -219,7 +221,18 @@ void MainForm::StartedAgain() {
     if (!BringBackKeyCapture() && !BringBackConfiguration()) SystemTray1_Activate();
 }
 
+void MainForm::SessionEnding() {
+    // A save that began now could be cut off half way: none begins, and the poll stops.
+    EndSettingsWrites();
+    StopTimer(tmrKeyCheck);
+}
+
 bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    if (message == WM_ENDSESSION) {
+        if (wparam) SessionEnding();
+        result = 0;
+        return true;
+    }
     static const UINT started_again = ShowRunningCopyMessage(SettingsPath(ProgramFolder()));
     if (message == started_again && started_again != 0) {
         if (!unloading_) StartedAgain();

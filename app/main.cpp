@@ -41,6 +41,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         kestrune::ShowRunningCopy(settings);
         return 0;
     }
+    // No other copy uses this settings file now: what earlier runs left beside it goes.
+    kestrune::RemoveLeftoverFiles(settings);
     // The shell's open action may use COM components.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     kestrune::StartSplash();

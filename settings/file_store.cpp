@@ -1,13 +1,97 @@
 // How a save goes, on every platform; the steps themselves are the platform's.
 #include "settings/file_store.hpp"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrune::file_store {
 namespace {
 
 Disk* current_disk = nullptr;
+bool saves_ended = false;
+
+// A new file that a replace left beside its target when it lost the target part way and the
+// new file could not take its place either. Empty when there is none.
+struct Stranded {
+    std::string path;  // as the save was asked for it
+    std::string temporary;
+    std::string target;
+};
+Stranded stranded;
+
+// A hold that forbids a step (a virus scanner looking at the new file, a sync client) is often
+// brief: the step is tried again, within a few tens of milliseconds for the whole save, so that
+// the tick that saves does not stall for longer.
+constexpr int kRetryPause = 10;  // ms
+constexpr int kMaxRetries = 4;
+
+class Retries {
+  public:
+    explicit Retries(Disk& disk) : disk_(disk) {}
+    // True (after a pause) when the step that ended `status` is to be tried again.
+    bool Again(StepStatus status) {
+        if (status != StepStatus::kInUse || left_ == 0) return false;
+        --left_;
+        disk_.Pause(kRetryPause);
+        return true;
+    }
+
+  private:
+    Disk& disk_;
+    int left_ = kMaxRetries;
+};
+
+bool Gone(Disk& disk, std::string_view path) {
+    return disk.Inspect(path).kind == FileKind::kMissing;
+}
+
+// Puts the stranded new file in the place of its target while that is still gone.
+void RecoverStranded(Disk& disk) {
+    if (stranded.temporary.empty()) return;
+    if (Gone(disk, stranded.target) &&
+        disk.MoveIntoPlace(stranded.temporary, stranded.target) != StepStatus::kDone &&
+        !Gone(disk, stranded.temporary)) {
+        return;  // the name is still held: tried again at the next read
+    }
+    // In place now; or another file took the name, and the new file waits for the next start.
+    stranded = {};
+}
+
+std::string_view LastComponent(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Removes `prefix` (compared without regard to ASCII case) from the front of `text`.
+bool TakePrefix(std::string_view& text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+    }
+    text.remove_prefix(prefix.size());
+    return true;
+}
+
+// Removes a run of 1 to 10 digits from the front of `text`; its value goes to `value`.
+bool TakeNumber(std::string_view& text, std::uint64_t& value) {
+    std::size_t digits = 0;
+    value = 0;
+    while (digits < text.size() && digits < 11 && text[digits] >= '0' && text[digits] <= '9') {
+        value = value * 10 + static_cast<std::uint64_t>(text[digits] - '0');
+        ++digits;
+    }
+    if (digits == 0 || digits > 10) return false;
+    text.remove_prefix(digits);
+    return true;
+}
 
 }  // namespace
 
@@ -21,10 +105,58 @@ Disk* Use(Disk* disk) {
     return previous;
 }
 
+std::string TemporaryPath(std::string_view target, std::uint32_t process_id, unsigned n) {
+    return std::string(target) + "." + std::to_string(process_id) + "-" + std::to_string(n) +
+           ".tmp";
+}
+
+std::string BackupPath(std::string_view target, std::uint32_t process_id, unsigned n) {
+    return std::string(target) + "." + std::to_string(process_id) + "-" + std::to_string(n) +
+           "-old.tmp";
+}
+
+bool ParseLeftoverName(std::string_view name, std::string_view target_name, LeftoverName& parsed) {
+    std::uint64_t process_id = 0;
+    std::uint64_t n = 0;
+    if (target_name.empty() || !TakePrefix(name, target_name) || !TakePrefix(name, ".") ||
+        !TakeNumber(name, process_id) || process_id > UINT32_MAX || !TakePrefix(name, "-") ||
+        !TakeNumber(name, n)) {
+        return false;
+    }
+    const bool backup = TakePrefix(name, "-old");
+    if (!TakePrefix(name, ".tmp") || !name.empty()) return false;
+    parsed.process_id = static_cast<std::uint32_t>(process_id);
+    parsed.backup = backup;
+    return true;
+}
+
+void EndSaves() {
+    saves_ended = true;
+}
+
+void ResumeSaves() {
+    saves_ended = false;
+}
+
+ReadResult Read(Disk& disk, std::string_view path) {
+    if (!stranded.temporary.empty()) {
+        RecoverStranded(disk);
+        // Until then, the new file is what the settings file holds.
+        if (!stranded.temporary.empty() && path == stranded.path) {
+            return disk.ReadAll(stranded.temporary);
+        }
+    }
+    return disk.ReadAll(path);
+}
+
 SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
-    std::string target;
-    const FileKind kind = disk.Inspect(path, target);
-    switch (kind) {
+    if (saves_ended) return SaveStatus::kEnding;
+    // While a new file waits beside its lost target (whose name something still holds), no
+    // other file may take the place before it.
+    RecoverStranded(disk);
+    if (!stranded.temporary.empty()) return SaveStatus::kInUse;
+    const Inspection file = disk.Inspect(path);
+    switch (file.kind) {
         case FileKind::kReadOnly:
             return SaveStatus::kReadOnly;
         case FileKind::kNotAFile:
@@ -35,28 +167,87 @@ SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
         case FileKind::kWritable:
             break;
     }
-    const bool exists = kind == FileKind::kWritable;
+    const bool exists = file.kind == FileKind::kWritable;
+    const std::string& target = file.target;
+    Retries retries(disk);
 
-    std::string temporary;
-    StepStatus step = disk.WriteTemporary(target, bytes, temporary);
-    if (step == StepStatus::kDone) {
-        step = disk.Replace(temporary, target, exists);
-        if (step == StepStatus::kDone) return SaveStatus::kSaved;
-        disk.Remove(temporary);
+    // Why the file is written in place, if it is: another name shares it, the folder refused
+    // (kDenied), or another program holds the file (kInUse).
+    StepStatus step = StepStatus::kDenied;
+    if (!(exists && file.linked)) {
+        std::string temporary;
+        step = disk.WriteTemporary(target, bytes, temporary);
+        if (step == StepStatus::kDone) {
+            do {
+                step = disk.Replace(temporary, target, exists);
+            } while (retries.Again(step));
+            if (step == StepStatus::kDone) {
+                return Gone(disk, target) ? SaveStatus::kFailed : SaveStatus::kSaved;
+            }
+            if (exists && Gone(disk, target)) {
+                // The replace lost the old file part way: the new one takes its place, or
+                // stays where it is, the one copy of the settings.
+                if (disk.MoveIntoPlace(temporary, target) == StepStatus::kDone) {
+                    return SaveStatus::kSaved;
+                }
+                stranded = {std::string(path), temporary, target};
+                return SaveStatus::kKeptBeside;
+            }
+            disk.Remove(temporary);
+        }
+        if (step == StepStatus::kFailed) return SaveStatus::kFailed;
+        if (!exists) {
+            return step == StepStatus::kInUse ? SaveStatus::kInUse : SaveStatus::kNotAllowed;
+        }
     }
-    if (step == StepStatus::kFailed) return SaveStatus::kFailed;
-    // The folder refused the new file or the replace. A file that exists may still be
-    // writable where it stands.
-    if (!exists) return SaveStatus::kNotAllowed;
-    switch (disk.WriteInPlace(target, bytes)) {
+    const bool held = step == StepStatus::kInUse;
+    StepStatus in_place = StepStatus::kFailed;
+    do {
+        in_place = disk.WriteInPlace(target, bytes);
+    } while (retries.Again(in_place));
+    switch (in_place) {
         case StepStatus::kDone:
             return SaveStatus::kSaved;
         case StepStatus::kDenied:
-            return SaveStatus::kNotAllowed;
+            return held ? SaveStatus::kInUse : SaveStatus::kNotAllowed;
+        case StepStatus::kInUse:
+            return SaveStatus::kInUse;
         case StepStatus::kFailed:
             break;
     }
     return SaveStatus::kFailed;
+}
+
+void CleanUpLeftovers(Disk& disk, std::string_view path) {
+    const Inspection file = disk.Inspect(path);
+    if (file.kind == FileKind::kNotAFile || file.kind == FileKind::kUnknown) return;
+    const std::string_view target_name = LastComponent(file.target);
+
+    struct Found {
+        Leftover leftover;
+        bool backup;
+    };
+    std::vector<Found> found;
+    for (Leftover& leftover : disk.Leftovers(file.target)) {
+        LeftoverName parsed;
+        if (!ParseLeftoverName(LastComponent(leftover.path), target_name, parsed)) continue;
+        // A copy that runs now may be in the middle of a save.
+        if (disk.IsRunning(parsed.process_id)) continue;
+        found.push_back({std::move(leftover), parsed.backup});
+    }
+    if (file.kind == FileKind::kMissing) {
+        // The newest new file first, then the newest old one.
+        std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+            if (a.backup != b.backup) return !a.backup;
+            return a.leftover.modified > b.leftover.modified;
+        });
+        auto placed = std::find_if(found.begin(), found.end(), [&](const Found& candidate) {
+            return disk.MoveIntoPlace(candidate.leftover.path, file.target) == StepStatus::kDone;
+        });
+        if (placed == found.end()) return;  // nothing could take the name: all of them stay
+        found.erase(placed);
+    }
+    for (const Found& leftover : found) disk.Remove(leftover.leftover.path);
 }
 
 }  // namespace kestrune::file_store

@@ -6,6 +6,7 @@
 // without a writer reads as empty); a save refuses to replace it.
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -14,9 +15,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/file_store.hpp"
 #include "settings/platform_disk.hpp"
@@ -150,23 +154,30 @@ ReadResult PlatformDisk::ReadAll(std::string_view path) {
     return result;
 }
 
-// A symbolic link is written through: the file it points to is replaced, the link stays.
+// A symbolic link is written through: the file it points to is saved, the link stays.
 // Root ignores permission bits, so a file without its owner's write bit counts as read-only
 // here, for every user alike.
-FileKind PlatformDisk::Inspect(std::string_view path, std::string& target) {
-    target = NativePath(path);
+Inspection PlatformDisk::Inspect(std::string_view path) {
+    Inspection result;
+    result.target = NativePath(path);
     struct stat info;
-    if (::lstat(target.c_str(), &info) != 0) {
-        return errno == ENOENT ? FileKind::kMissing : FileKind::kUnknown;
+    if (::lstat(result.target.c_str(), &info) != 0) {
+        result.kind = errno == ENOENT ? FileKind::kMissing : FileKind::kUnknown;
+        return result;
     }
     if (S_ISLNK(info.st_mode)) {
         char resolved[PATH_MAX];
-        if (::realpath(target.c_str(), resolved) == nullptr) return FileKind::kUnknown;
-        target = resolved;
-        if (::stat(target.c_str(), &info) != 0) return FileKind::kUnknown;
+        if (::realpath(result.target.c_str(), resolved) == nullptr) return result;
+        result.target = resolved;
+        if (::stat(result.target.c_str(), &info) != 0) return result;
     }
-    if (!S_ISREG(info.st_mode)) return FileKind::kNotAFile;
-    return (info.st_mode & S_IWUSR) == 0 ? FileKind::kReadOnly : FileKind::kWritable;
+    if (!S_ISREG(info.st_mode)) {
+        result.kind = FileKind::kNotAFile;
+        return result;
+    }
+    result.kind = (info.st_mode & S_IWUSR) == 0 ? FileKind::kReadOnly : FileKind::kWritable;
+    result.linked = info.st_nlink > 1;
+    return result;
 }
 
 // The new file gets the old file's permission bits and, where allowed, its owner and group; a
@@ -179,8 +190,8 @@ StepStatus PlatformDisk::WriteTemporary(std::string_view target_path, std::strin
     mode_t create_mode = exists ? (old_info.st_mode & 07777) : 0666;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + "." + std::to_string(::getpid()) + "-" +
-                    std::to_string(temp_counter.fetch_add(1)) + ".tmp";
+        temporary = TemporaryPath(target, static_cast<std::uint32_t>(::getpid()),
+                                  temp_counter.fetch_add(1));
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
         if (fd < 0 && errno != EEXIST) return Refusal();
     }
@@ -206,14 +217,25 @@ StepStatus PlatformDisk::WriteTemporary(std::string_view target_path, std::strin
     return StepStatus::kDone;
 }
 
-StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target_path, bool) {
-    const std::string target(target_path);
-    if (::rename(std::string(temporary).c_str(), target.c_str()) != 0) return Refusal();
-    // Make the rename itself durable. The new content is already in place, so a folder that
-    // cannot be synced does not make the write fail.
-    Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+namespace {
+
+// Renames `from` to `to` and makes the rename itself durable. The new content is already in
+// place, so a folder that cannot be synced does not make the step fail.
+StepStatus Rename(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) return Refusal();
+    Descriptor folder(::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.valid()) ::fsync(folder.get());
     return StepStatus::kDone;
+}
+
+}  // namespace
+
+StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target, bool) {
+    return Rename(std::string(temporary), std::string(target));
+}
+
+StepStatus PlatformDisk::MoveIntoPlace(std::string_view temporary, std::string_view target) {
+    return Rename(std::string(temporary), std::string(target));
 }
 
 StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
@@ -270,6 +292,41 @@ bool PlatformDisk::MatchesOrdinaryFile(std::string_view pattern) {
 
 void PlatformDisk::Remove(std::string_view temporary) {
     ::unlink(std::string(temporary).c_str());
+}
+
+void PlatformDisk::Pause(int milliseconds) {
+    timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    while (::nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+    }
+}
+
+std::vector<Leftover> PlatformDisk::Leftovers(std::string_view target_path) {
+    std::vector<Leftover> found;
+    const std::string target = NativePath(target_path);
+    const std::size_t slash = target.rfind('/');
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string folder = FolderOf(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return found;
+    while (const dirent* entry = ::readdir(dir)) {
+        LeftoverName parsed;
+        if (!ParseLeftoverName(entry->d_name, name, parsed)) continue;
+        struct stat info;
+        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        const std::int64_t modified =
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+        found.push_back({folder + "/" + entry->d_name, modified});
+    }
+    ::closedir(dir);
+    return found;
+}
+
+bool PlatformDisk::IsRunning(std::uint32_t process_id) {
+    if (process_id == 0 || process_id > static_cast<std::uint32_t>(INT32_MAX)) return false;
+    return ::kill(static_cast<pid_t>(process_id), 0) == 0 || errno == EPERM;
 }
 
 Disk& SystemDisk() {

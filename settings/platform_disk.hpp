@@ -2,8 +2,10 @@
 // its steps defined in file_store_posix.cpp or file_store_win32.cpp.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/disk.hpp"
 
@@ -12,13 +14,17 @@ namespace kestrune::file_store {
 class PlatformDisk final : public Disk {
   public:
     ReadResult ReadAll(std::string_view path) override;
-    FileKind Inspect(std::string_view path, std::string& target) override;
+    Inspection Inspect(std::string_view path) override;
     StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
                               std::string& temporary) override;
     StepStatus Replace(std::string_view temporary, std::string_view target,
                        bool target_exists) override;
+    StepStatus MoveIntoPlace(std::string_view temporary, std::string_view target) override;
     StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override;
     void Remove(std::string_view temporary) override;
+    void Pause(int milliseconds) override;
+    std::vector<Leftover> Leftovers(std::string_view target) override;
+    bool IsRunning(std::uint32_t process_id) override;
     bool MatchesOrdinaryFile(std::string_view pattern) override;
 };
 

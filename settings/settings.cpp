@@ -46,8 +46,7 @@ WriteResult WriteSetting(std::string_view section, std::string_view key, std::st
     file_store::ReadResult file = file_store::ReadAll(path);
     // A file that exists but cannot be read is left alone: replacing it would lose its content.
     if (file.status == file_store::ReadStatus::kError) {
-        std::string target;
-        return file_store::CurrentDisk().Inspect(path, target) == file_store::FileKind::kNotAFile
+        return file_store::CurrentDisk().Inspect(path).kind == file_store::FileKind::kNotAFile
                    ? WriteResult::kNotAFile
                    : WriteResult::kInUse;
     }
@@ -67,10 +66,24 @@ WriteResult WriteSetting(std::string_view section, std::string_view key, std::st
             return WriteResult::kNotAllowed;
         case file_store::SaveStatus::kNotAFile:
             return WriteResult::kNotAFile;
+        case file_store::SaveStatus::kInUse:
+            return WriteResult::kInUse;
+        case file_store::SaveStatus::kEnding:
+            return WriteResult::kEnding;
+        case file_store::SaveStatus::kKeptBeside:
+            return WriteResult::kKeptBeside;
         case file_store::SaveStatus::kFailed:
             break;
     }
     return WriteResult::kFailed;
+}
+
+void EndSettingsWrites() {
+    file_store::EndSaves();
+}
+
+void RemoveLeftoverFiles(std::string_view path) {
+    file_store::CleanUpLeftovers(file_store::CurrentDisk(), path);
 }
 
 namespace {
@@ -92,6 +105,13 @@ std::string_view WriteFailureReason(WriteResult result) {
         case WriteResult::kNotAFile:
             return "Something that is not a file stands in its place. Remove it, or move "
                    "Kestrune to another folder.";
+        case WriteResult::kEnding:
+            return "Windows is ending the session, so nothing more is written.";
+        case WriteResult::kKeptBeside:
+            return "The file was taken away in the middle of the save, and the new settings "
+                   "could not take its place: they are kept beside it in a temporary file, and "
+                   "take its place as soon as its name is free. Close any program that may "
+                   "hold the file.";
         case WriteResult::kFailed:
             break;
     }

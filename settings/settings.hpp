@@ -34,20 +34,36 @@ StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
 enum class WriteResult {
     kStored,      // the file holds the value (also when it held it already)
     kRefused,     // the section, key or value cannot be stored (a line break in it, ...)
-    kInUse,       // the file exists but cannot be read now: it is left as it is
+    kInUse,       // another program holds the file: it cannot be read now, or neither be
+                  // replaced nor written where it stands. It is left as it is.
     kReadOnly,    // the file is marked read-only
     kNotAllowed,  // the folder takes no new file, and the file (if any) may not be written
     kNotAFile,    // something that is no ordinary file stands at the path
+    kEnding,      // the session is ending (`EndSettingsWrites`): nothing more is written
+    kKeptBeside,  // the file was taken away part way and the new one could not take its place:
+                  // the new content waits beside it, and the next read puts it in place
     kFailed,      // anything else (a missing folder, a full disk)
 };
 
 // Stores `value` under the lower-cased `key` in `section`. Every line that the write does not
 // touch keeps its bytes, and storing what the entry already holds writes nothing. The new file
 // replaces the old one in one step, so a crash leaves the old file or the new one, never a
-// torn one; where the folder takes no new file, a writable file is rewritten in place. Any
-// result but kStored leaves the file as it was.
+// torn one. A symbolic link is written at its target and stays a link. A file with more than
+// one name (hard links), or one that the folder or another program does not let be replaced,
+// is rewritten where it stands and flushed; that is not atomic: a crash part way can leave it
+// torn, and a failed write puts the old bytes back. Any result but kStored and kKeptBeside
+// leaves the file with what it held.
 WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view path);
+
+// From now on no write begins: each is kEnding. For the end of the Windows session, after
+// which the process may be ended at any moment.
+void EndSettingsWrites();
+
+// At start, once this copy holds the settings file at `path`: removes the temporary files and
+// backups that earlier runs of the program left beside it (never those of a process that runs
+// now). Where the file itself is gone, the newest of them takes its place instead.
+void RemoveLeftoverFiles(std::string_view path);
 
 // What the user is told when a write did not store: `lead` (what was lost), the file's path
 // and the reason, in plain words.

@@ -3,9 +3,11 @@
 // it lives, the settings routines go through it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/file_store.hpp"
 
@@ -22,18 +24,32 @@ class FaultyDisk final : public file_store::Disk {
     bool folder_takes_no_new_file = false;
     bool replace_refused = false;      // the folder refuses the rename over the old file
     bool file_refuses_writes = false;  // the file itself may not be written
+    // The replace removes the old file and then fails (ReplaceFileW's
+    // ERROR_UNABLE_TO_MOVE_REPLACEMENT), and moving the new file into the empty place fails
+    // too while `move_into_place_fails` holds (the name is still held: delete pending).
+    bool replace_loses_target = false;
+    bool move_into_place_fails = false;
+    // Another program holds the file without delete sharing (a sharing violation): this many
+    // replaces fail that way before one goes through; -1 for all of them.
+    int replace_held = 0;
+    // Writes in place meet a sharing violation too.
+    bool in_place_held = false;
     // Saves of these bytes fail (a full disk), whichever way they go.
     std::function<bool(std::string_view bytes)> fails_on;
 
     int in_place_writes = 0;
+    int replaces = 0;
+    int pauses = 0;
+    int paused_ms = 0;
+    std::vector<std::uint32_t> running;  // process ids that count as running, besides the system's
 
     file_store::ReadResult ReadAll(std::string_view path) override {
         file_store::ReadResult read = system().ReadAll(path);
         if (unreadable && read.status == file_store::ReadStatus::kOk) return {};
         return read;
     }
-    file_store::FileKind Inspect(std::string_view path, std::string& target) override {
-        return system().Inspect(path, target);
+    file_store::Inspection Inspect(std::string_view path) override {
+        return system().Inspect(path);
     }
     file_store::StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
                                           std::string& temporary) override {
@@ -43,16 +59,45 @@ class FaultyDisk final : public file_store::Disk {
     }
     file_store::StepStatus Replace(std::string_view temporary, std::string_view target,
                                    bool target_exists) override {
+        ++replaces;
         if (replace_refused) return file_store::StepStatus::kDenied;
+        if (replace_held != 0) {
+            if (replace_held > 0) --replace_held;
+            return file_store::StepStatus::kInUse;
+        }
+        if (replace_loses_target) {
+            system().Remove(target);
+            return file_store::StepStatus::kFailed;
+        }
         return system().Replace(temporary, target, target_exists);
+    }
+    file_store::StepStatus MoveIntoPlace(std::string_view temporary,
+                                         std::string_view target) override {
+        if (move_into_place_fails) return file_store::StepStatus::kFailed;
+        return system().MoveIntoPlace(temporary, target);
     }
     file_store::StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override {
         if (file_refuses_writes) return file_store::StepStatus::kDenied;
+        if (in_place_held) return file_store::StepStatus::kInUse;
         if (fails_on && fails_on(bytes)) return file_store::StepStatus::kFailed;
         ++in_place_writes;
         return system().WriteInPlace(target, bytes);
     }
     void Remove(std::string_view temporary) override { system().Remove(temporary); }
+    // No real wait: the tests count the pauses and what they add up to.
+    void Pause(int milliseconds) override {
+        ++pauses;
+        paused_ms += milliseconds;
+    }
+    std::vector<file_store::Leftover> Leftovers(std::string_view target) override {
+        return system().Leftovers(target);
+    }
+    bool IsRunning(std::uint32_t process_id) override {
+        for (std::uint32_t id : running) {
+            if (id == process_id) return true;
+        }
+        return system().IsRunning(process_id);
+    }
     bool MatchesOrdinaryFile(std::string_view pattern) override {
         return system().MatchesOrdinaryFile(pattern);
     }

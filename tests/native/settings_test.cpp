@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -373,6 +374,197 @@ TEST_F(SettingsFileTest, SettingsSaveWhereTheFolderTakesNoNewFile) {
         EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "8");
     }
     EXPECT_EQ(FolderNames(), (NameList{"new", "settings.ini"})) << "no temporary file left";
+}
+
+// A replace that removes the old file and then fails (ReplaceFileW's documented
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT): the only copy must never be lost.
+TEST_F(SettingsFileTest, SettingsSaveWhereAReplaceLosesTheFile) {
+    Put("[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=5\r\n");
+    fakes::FaultyDisk disk;
+    disk.replace_loses_target = true;
+    // The new file takes the empty place.
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=6\r\n");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+
+    // Nor can it be moved there (the name is still held): it stays beside the place, holding
+    // every key and the new count, and the write is not "stored".
+    disk.move_into_place_fails = true;
+    const WriteResult kept = WriteSetting("OTHER", "executed", "7", path_);
+    EXPECT_EQ(kept, WriteResult::kKeptBeside);
+    EXPECT_NE(WriteFailureMessage("", path_, kept).find("kept beside it"), std::string::npos);
+    EXPECT_FALSE(fs::exists(file_));
+    const NameList left = FolderNames();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].rfind("settings.ini.", 0), 0u) << left[0];
+    std::ifstream in(folder_ / left[0], std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+              "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=7\r\n");
+
+    // Until it can take the place, reads find what it holds, and no other file takes the place
+    // before it.
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "0"), "7");
+    disk.replace_loses_target = false;
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), WriteResult::kInUse);
+    EXPECT_FALSE(fs::exists(file_));
+    EXPECT_EQ(FolderNames(), left);
+
+    // The next read, once the name is free, puts it in place before it reads: the count goes on
+    // from 7, and the keys are all there.
+    disk.move_into_place_fails = false;
+    disk.replace_loses_target = false;
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "0"), "7");
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, ""), "80");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+// Another program holds the file with read and write sharing but without delete sharing: the
+// replace meets a sharing violation, the file itself may still be written.
+TEST_F(SettingsFileTest, SettingsSaveWhereAnotherProgramHoldsTheFile) {
+    const std::string before = "; mine\n[KEYS]\nplay=80\n[OTHER]\nexecuted=5\n";
+    Put(before);
+    struct stat original {};
+    ASSERT_EQ(::stat(file_.c_str(), &original), 0);
+    fakes::FaultyDisk disk;
+
+    // A brief hold (a scanner's): tried again, and replaced after all.
+    disk.replace_held = 2;
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(disk.replaces, 3);
+    EXPECT_EQ(disk.pauses, 2);
+    EXPECT_EQ(disk.in_place_writes, 0);
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "6");
+
+    // A hold that lasts: after a few tens of milliseconds, the file is written in place.
+    struct stat replaced {};
+    ASSERT_EQ(::stat(file_.c_str(), &replaced), 0);
+    disk.replace_held = -1;
+    disk.pauses = disk.paused_ms = 0;
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), WriteResult::kStored);
+    EXPECT_EQ(disk.in_place_writes, 1);
+    EXPECT_LE(disk.paused_ms, 50) << "the tick may not stall for longer";
+    EXPECT_GT(disk.pauses, 0);
+    EXPECT_EQ(Contents(), "; mine\n[KEYS]\nplay=80\n[OTHER]\nexecuted=7\n");
+    struct stat now {};
+    ASSERT_EQ(::stat(file_.c_str(), &now), 0);
+    EXPECT_EQ(now.st_ino, replaced.st_ino) << "the same file, written in place";
+
+    // Nor may the file be written where it stands: "in use", with a message that says so, and
+    // the file keeps what it had.
+    disk.in_place_held = true;
+    disk.pauses = disk.paused_ms = 0;
+    const WriteResult held = WriteSetting("OTHER", "executed", "8", path_);
+    EXPECT_EQ(held, WriteResult::kInUse);
+    EXPECT_LE(disk.paused_ms, 50);
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "7");
+    const std::string message = WriteFailureMessage("The key was not saved.", path_, held);
+    EXPECT_NE(message.find("Another program is using the file"), std::string::npos) << message;
+    EXPECT_EQ(message.find("disk may be full"), std::string::npos) << message;
+
+    // The folder refuses the new file and the file is held: still "in use", not "not allowed".
+    disk.folder_takes_no_new_file = true;
+    disk.in_place_held = true;
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), WriteResult::kInUse);
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"}) << "no temporary file left";
+}
+
+TEST_F(SettingsFileTest, SettingsWriteToAHardLinkedFileReachesEveryName) {
+    fs::create_directory(folder_ / "data");
+    const fs::path data = folder_ / "data" / "settings.ini";
+    PutAt(data, "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=5\r\n");
+    fs::create_hard_link(data, file_);
+    fakes::FaultyDisk disk;
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(disk.in_place_writes, 1);
+    EXPECT_EQ(disk.replaces, 0);
+    EXPECT_EQ(fs::hard_link_count(file_), 2u);
+    EXPECT_TRUE(fs::equivalent(file_, data));
+    std::ifstream in(data, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+              "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=6\r\n");
+    EXPECT_EQ(FolderNames(), (NameList{"data", "settings.ini"}));
+}
+
+TEST_F(SettingsFileTest, SettingsLeftoversOfEarlierRunsAreRemovedAtStart) {
+    // 3999999999 names no process; the fake counts 4242 as one that runs now.
+    const std::string dead = "settings.ini.3999999999-";
+    Put("[OTHER]\r\nexecuted=5\r\n");
+    PutAt(folder_ / (dead + "3.tmp"), "new");
+    PutAt(folder_ / (dead + "4-old.tmp"), "old");
+    PutAt(folder_ / "settings.ini.4242-1.tmp", "a running copy's");
+    const std::string mine = "settings.ini." + std::to_string(::getpid()) + "-9.tmp";
+    PutAt(folder_ / mine, "mine");
+    PutAt(folder_ / "settings.ini.backup.tmp", "not ours");
+    PutAt(folder_ / "settings.ini.tmp", "not ours");
+    PutAt(folder_ / "other.ini.3999999999-1.tmp", "not ours");
+    fs::create_directory(folder_ / (dead + "5.tmp"));
+    {
+        fakes::FaultyDisk disk;
+        disk.running = {4242};
+        RemoveLeftoverFiles(path_);
+    }
+    auto sorted = [](NameList names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(FolderNames(), sorted({"other.ini.3999999999-1.tmp", "settings.ini",
+                                     "settings.ini.3999999999-5.tmp", "settings.ini.4242-1.tmp",
+                                     mine, "settings.ini.backup.tmp", "settings.ini.tmp"}));
+    EXPECT_EQ(Contents(), "[OTHER]\r\nexecuted=5\r\n");
+
+    // The file is gone (a save cut off in the middle of a replace): the newest new file of a
+    // process that no longer runs takes its place, and nothing else of that run is left.
+    fs::remove(file_);
+    fs::remove(folder_ / (dead + "5.tmp"));
+    PutAt(folder_ / (dead + "1.tmp"), "older new");
+    PutAt(folder_ / (dead + "2-old.tmp"), "old");
+    PutAt(folder_ / (dead + "3.tmp"), "newest new");
+    const auto now = fs::file_time_type::clock::now();
+    fs::last_write_time(folder_ / (dead + "1.tmp"), now - std::chrono::seconds(60));
+    fs::last_write_time(folder_ / (dead + "3.tmp"), now - std::chrono::seconds(30));
+    fs::last_write_time(folder_ / (dead + "2-old.tmp"), now);
+    {
+        fakes::FaultyDisk disk;
+        disk.running = {4242};
+        RemoveLeftoverFiles(path_);
+    }
+    EXPECT_EQ(Contents(), "newest new");
+    EXPECT_EQ(FolderNames(),
+              sorted({"other.ini.3999999999-1.tmp", "settings.ini", "settings.ini.4242-1.tmp", mine,
+                      "settings.ini.backup.tmp", "settings.ini.tmp"}));
+}
+
+TEST_F(SettingsFileTest, SettingsNoWriteBeginsOnceTheSessionEnds) {
+    Put("[OTHER]\r\nexecuted=5\r\n");
+    EndSettingsWrites();
+    const WriteResult ended = WriteSetting("OTHER", "executed", "6", path_);
+    file_store::ResumeSaves();
+    EXPECT_EQ(ended, WriteResult::kEnding);
+    EXPECT_EQ(Contents(), "[OTHER]\r\nexecuted=5\r\n");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+}
+
+TEST(SettingsLeftoverNames, OnlyTheProgramsOwnForms) {
+    file_store::LeftoverName parsed;
+    EXPECT_EQ(file_store::TemporaryPath("C:\\k\\settings.ini", 12, 3),
+              "C:\\k\\settings.ini.12-3.tmp");
+    EXPECT_EQ(file_store::BackupPath("C:\\k\\settings.ini", 12, 3),
+              "C:\\k\\settings.ini.12-3-old.tmp");
+    ASSERT_TRUE(file_store::ParseLeftoverName("settings.ini.12-3.tmp", "settings.ini", parsed));
+    EXPECT_EQ(parsed.process_id, 12u);
+    EXPECT_FALSE(parsed.backup);
+    ASSERT_TRUE(
+        file_store::ParseLeftoverName("SETTINGS.INI.4294967295-0-old.TMP", "settings.ini", parsed));
+    EXPECT_EQ(parsed.process_id, 4294967295u);
+    EXPECT_TRUE(parsed.backup);
+    for (const char* name :
+         {"settings.ini", "settings.ini.tmp", "settings.ini.12.tmp", "settings.ini.12-.tmp",
+          "settings.ini.-3.tmp", "settings.ini.12-3.tmp.txt", "settings.ini.12-3-new.tmp",
+          "settings.ini.4294967296-1.tmp", "settings.ini.x12-3.tmp", "other.ini.12-3.tmp",
+          "settings.ini.12-3", "xsettings.ini.12-3.tmp"}) {
+        EXPECT_FALSE(file_store::ParseLeftoverName(name, "settings.ini", parsed)) << name;
+    }
 }
 
 TEST_F(SettingsFileTest, SettingsFileThatCannotBeReadNowIsNeverWritten) {

@@ -194,6 +194,33 @@ TEST_F(SettingsOnDisk, LockedFileIsNeitherReadNorWritten) {
     EXPECT_EQ(ReadSetting("KEYS", "play", path_, "default"), "80");
 }
 
+TEST_F(SettingsOnDisk, FileHeldWithoutDeleteSharingIsWrittenInPlace) {
+    ASSERT_TRUE(PutFile(file_, "[KEYS]\r\nplay=80\r\n"));
+    // An editor or sync client: read and write sharing, no delete sharing. The replace meets a
+    // sharing violation; the file itself may be written.
+    HANDLE held = ::CreateFileW(file_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "81", path_), WriteResult::kStored);
+    EXPECT_EQ(FileBytes(file_), "[KEYS]\r\nplay=81\r\n");
+    EXPECT_EQ(Names(), NameList{L"settings.ini"}) << "no temporary file, no rfXXXX.tmp";
+    ::CloseHandle(held);
+
+    // Read sharing only: the file can be neither replaced nor written. That is "in use", told
+    // within a few tens of milliseconds, and the file keeps its bytes.
+    held = ::CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(WriteSetting("KEYS", "play", "82", path_), WriteResult::kInUse);
+    EXPECT_LT(::GetTickCount64() - start, 500u);
+    EXPECT_EQ(FileBytes(file_), "[KEYS]\r\nplay=81\r\n");
+    EXPECT_EQ(Names(), NameList{L"settings.ini"});
+    ::CloseHandle(held);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "82", path_), WriteResult::kStored);
+}
+
 TEST_F(SettingsOnDisk, WriteKeepsTheHiddenAttribute) {
     ASSERT_TRUE(PutFile(file_, "; mine\n[KEYS]\nplay=80\n"));
     ASSERT_TRUE(

@@ -1,0 +1,298 @@
+// The settings file as users of portable programs keep it, end to end: a hard link into a data
+// folder, a symbolic link into a synced folder, a file that another program holds open; and
+// what the program leaves in the folder. Each test runs a copy of kestrune.exe in a folder of
+// its own, fires one shortcut and reads the files from outside.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "keyboard.hpp"
+#include "program.hpp"
+#include "stand_in_player.hpp"
+#include "ui.hpp"
+#include "util/wide_text.hpp"
+
+namespace kestrune {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace testing;  // the helpers of the tests, not GoogleTest
+
+const std::string kBefore =
+    "; mine\r\n[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=5\r\n";
+const std::string kAfter =
+    "; mine\r\n[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=6\r\n";
+
+// The file's bytes, read with every kind of sharing; "(unreadable)" when it cannot be opened.
+std::string FileBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(unreadable)";
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool PutFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+// What the system says of the file that `path` ends at: where it ends (through any link) and
+// which file it is.
+struct FileIdentity {
+    bool valid = false;
+    std::wstring final_path;
+    DWORD volume = 0;
+    DWORD index_high = 0;
+    DWORD index_low = 0;
+    DWORD links = 0;
+    bool SameFileAs(const FileIdentity& other) const {
+        return valid && other.valid && volume == other.volume && index_high == other.index_high &&
+               index_low == other.index_low;
+    }
+};
+
+FileIdentity IdentityOf(const std::wstring& path) {
+    FileIdentity identity;
+    HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return identity;
+    BY_HANDLE_FILE_INFORMATION info;
+    wchar_t final_path[1024] = {};
+    identity.valid = GetFileInformationByHandle(file, &info) &&
+                     GetFinalPathNameByHandleW(file, final_path, 1024, 0) > 0;
+    CloseHandle(file);
+    identity.final_path = final_path;
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.index_high = info.nFileIndexHigh;
+    identity.index_low = info.nFileIndexLow;
+    identity.links = info.nNumberOfLinks;
+    return identity;
+}
+
+std::vector<std::wstring> Names(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using NameList = std::vector<std::wstring>;
+
+// A folder of its own under the temporary folder (the data folder of a portable-program
+// manager, a synced folder), removed with what is in it.
+class DataFolder {
+  public:
+    DataFolder() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        path_ = std::wstring(temp) + L"kestrune-data-" + std::to_wstring(GetCurrentProcessId()) +
+                L"-" + std::to_wstring(GetTickCount64());
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~DataFolder() {
+        for (const std::wstring& name : Names(path_)) DeleteFileW((path_ + L"\\" + name).c_str());
+        RemoveDirectoryW(path_.c_str());
+    }
+    DataFolder(const DataFolder&) = delete;
+    DataFolder& operator=(const DataFolder&) = delete;
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+    std::wstring path() const { return path_; }
+
+  private:
+    std::wstring path_;
+};
+
+// The Unix path of a Windows path under Wine (kernel32's wine_get_unix_file_name).
+std::string UnixPathOf(const std::wstring& path) {
+    using UnixFileName = char*(CDECL*)(const WCHAR*);
+    const FARPROC proc =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(proc));
+    if (!convert) return {};
+    char* unix_path = convert(path.c_str());
+    if (!unix_path) return {};
+    std::string result = unix_path;
+    HeapFree(GetProcessHeap(), 0, unix_path);
+    return result;
+}
+
+// Makes `link` a symbolic link to `target`. Under Wine, as the user would on the Linux side: a
+// Unix symbolic link, made by ln (Wine starts Unix programs; Wine 8's CreateSymbolicLinkW
+// reports success and makes nothing). On Windows with CreateSymbolicLinkW, which needs the
+// privilege or developer mode. False when no link could be made.
+bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
+    if (!RunningUnderWine()) {
+        return CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                                   SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0 &&
+               IdentityOf(link).SameFileAs(IdentityOf(target));
+    }
+    const std::string unix_link = UnixPathOf(link);
+    const std::string unix_target = UnixPathOf(target);
+    if (unix_link.empty() || unix_target.empty()) return false;
+    std::wstring command =
+        L"Z:\\bin\\ln -s \"" + Utf8ToWide(unix_target) + L"\" \"" + Utf8ToWide(unix_link) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // A Unix process gives Wine no exit code to wait for: wait for the link instead.
+    return PumpUntil([&] { return IdentityOf(link).SameFileAs(IdentityOf(target)); }, 5s);
+}
+
+// Fires Next Track (Alt+F6) once and waits until `file` holds the new count.
+void FireOnceAndWaitForTheCount(StandInPlayer& player, const std::wstring& file) {
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return !player.received.empty(); }));
+    PumpUntil([&] { return FileBytes(file) == kAfter; }, 5s);
+}
+
+TEST(SettingsFile, AHardLinkStaysOneFileThatBothNamesSee) {
+    DataFolder data;
+    const std::wstring kept = data.File(L"settings.ini");
+    ASSERT_TRUE(PutFile(kept, kBefore));
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    ASSERT_TRUE(CreateHardLinkW(program.settings().c_str(), kept.c_str(), nullptr));
+    ASSERT_EQ(IdentityOf(program.settings()).links, 2u);
+
+    StandInPlayer player;
+    ASSERT_NE(program.StartToMainWindow(), nullptr);
+    FireOnceAndWaitForTheCount(player, program.settings());
+
+    EXPECT_EQ(FileBytes(program.settings()), kAfter);
+    EXPECT_EQ(FileBytes(kept), kAfter) << "the data folder sees the new count too";
+    const FileIdentity in_program = IdentityOf(program.settings());
+    EXPECT_TRUE(in_program.SameFileAs(IdentityOf(kept))) << "still one file";
+    EXPECT_EQ(in_program.links, 2u);
+    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(Names(data.path()), NameList{L"settings.ini"});
+    program.Stop();
+}
+
+TEST(SettingsFile, ASymbolicLinkStaysALinkAndItsTargetHoldsTheCount) {
+    DataFolder synced;
+    const std::wstring target = synced.File(L"settings.ini");
+    ASSERT_TRUE(PutFile(target, kBefore));
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    if (!MakeSymbolicLink(program.settings(), target)) {
+        GTEST_SKIP() << "no symbolic link could be made here";
+    }
+    const std::wstring target_final = IdentityOf(target).final_path;
+    ASSERT_FALSE(target_final.empty());
+    ASSERT_EQ(IdentityOf(program.settings()).final_path, target_final);
+
+    StandInPlayer player;
+    ASSERT_NE(program.StartToMainWindow(), nullptr);
+    FireOnceAndWaitForTheCount(player, target);
+
+    EXPECT_EQ(FileBytes(target), kAfter) << "the link's target holds the new count";
+    EXPECT_EQ(FileBytes(program.settings()), kAfter);
+    // Still a link: the name in the program folder ends at the target (under Wine a Unix
+    // symbolic link shows no reparse point, but its final path is the target's).
+    EXPECT_EQ(IdentityOf(program.settings()).final_path, target_final);
+    EXPECT_TRUE(IdentityOf(program.settings()).SameFileAs(IdentityOf(target)));
+    if (!RunningUnderWine()) {
+        EXPECT_NE(GetFileAttributesW(program.settings().c_str()) & FILE_ATTRIBUTE_REPARSE_POINT,
+                  0u);
+    }
+    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(Names(synced.path()), NameList{L"settings.ini"});
+    program.Stop();
+}
+
+TEST(SettingsFile, AFileHeldWithoutDeleteSharingIsWrittenInPlaceWithoutAMessage) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    program.WriteSettings(kBefore);
+    // An editor, viewer or sync client: read and write sharing, no delete sharing.
+    HANDLE held = CreateFileW(program.settings().c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    StandInPlayer player;
+    const HWND main = program.StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    FireOnceAndWaitForTheCount(player, program.settings());
+    EXPECT_EQ(FileBytes(program.settings()), kAfter);
+    EXPECT_TRUE(PumpUntil(
+        [&] { return LabelStartingWith(main, L"Functions Executed") == L"Functions Executed - 6"; },
+        2s))
+        << "the window shows the count that the file holds";
+    // No message box comes up, now or a moment later.
+    EXPECT_FALSE(PumpUntil([&] { return program.MessageBox() != nullptr; }, 500ms));
+    // Nothing left behind: neither a temporary file of the program's nor Wine's rfXXXX.tmp.
+    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    CloseHandle(held);
+    program.Stop();
+}
+
+TEST(SettingsFile, LeftoversOfEarlierRunsGoAtStartButNotThoseOfARunningCopy) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    program.WriteSettings(kBefore);
+    // 3999999999 names no process; this test's own process runs.
+    const std::wstring dead = L"settings.ini.3999999999-1.tmp";
+    const std::wstring dead_backup = L"settings.ini.3999999999-2-old.tmp";
+    const std::wstring running =
+        L"settings.ini." + std::to_wstring(GetCurrentProcessId()) + L"-1.tmp";
+    const std::wstring not_ours = L"settings.ini.bak.tmp";
+    for (const std::wstring& name : {dead, dead_backup, running, not_ours}) {
+        ASSERT_TRUE(PutFile(program.File(name), "left"));
+    }
+    ASSERT_NE(program.StartToMainWindow(), nullptr);
+    NameList kept{L"kestrune.exe", not_ours, running, L"settings.ini"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(Names(program.folder()), kept);
+    EXPECT_EQ(FileBytes(program.settings()), kBefore);
+    program.Stop();
+}
+
+TEST(SettingsFile, NoSaveBeginsOnceTheSessionEnds) {
+    StandInPlayer player;
+    RunningProgram program(kBefore);
+    ASSERT_NE(program.main, nullptr);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(
+        SendMessageTimeoutW(program.main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer));
+    EXPECT_NE(answer, 0u) << "the program lets the session end";
+    ASSERT_TRUE(
+        SendMessageTimeoutW(program.main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &answer));
+    EXPECT_FALSE(HoldAltWithUntil(
+        VK_F6, [&] { return !player.received.empty(); }, 600ms));
+    EXPECT_EQ(FileBytes(program.settings()), kBefore);
+    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+}
+
+}  // namespace
+}  // namespace kestrune
