@@ -112,6 +112,7 @@ void MainForm::Unload() {
 void MainForm::Form_Load() {
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
     SetTopmost(hwnd());
+    AdmitShowRunningCopyMessage(hwnd(), SettingsPath(ProgramFolder()));
     SystemTray1.SetOwner(hwnd());
     // The notification area shows small icons at the system's dots per inch.
     SystemTray1.SetTrayIconHandle(ProgramIcon(GetSystemMetrics(SM_CXSMICON)));
@@ -222,8 +223,8 @@ void MainForm::StartedAgain() {
 bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     static const UINT started_again = ShowRunningCopyMessage(SettingsPath(ProgramFolder()));
     if (message == started_again && started_again != 0) {
-        if (!unloading_) StartedAgain();
-        result = 0;
+        if (wparam == kShowRunningCopyNow && !unloading_) StartedAgain();
+        result = kIsRunningCopy;
         return true;
     }
     TrayEvent event = TrayEvent::kNone;
