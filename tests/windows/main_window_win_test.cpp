@@ -688,20 +688,23 @@ INSTANTIATE_TEST_SUITE_P(StoredCounts, CountAtLoad,
                                            CountCase{"2147483648", L"2,147,483,648"},
                                            CountCase{"12 apples", L"12 apples"}));
 
-// The stand-in player executable at the player's fixed path, for the length of a test; skips
-// the test where that path is not ours to use.
+// The stand-in player executable as "Winamp\\winamp.exe" in a program files folder (by default
+// the fixed path's, "C:\\Program Files"), for the length of a test; skips the test where that
+// path is not ours to use.
 class PlayerAtFixedPath {
   public:
     static constexpr wchar_t kFolder[] = L"C:\\Program Files\\Winamp";
     static constexpr wchar_t kPath[] = L"C:\\Program Files\\Winamp\\winamp.exe";
 
-    PlayerAtFixedPath() {
-        created_folder_ = CreateDirectoryW(kFolder, nullptr) != 0;
-        placed_ = CopyFileW(BesideTheTests(L"stand_in_player.exe").c_str(), kPath, TRUE) != 0;
+    explicit PlayerAtFixedPath(const std::wstring& program_files = L"C:\\Program Files")
+        : folder_(program_files + L"\\Winamp"), path_(folder_ + L"\\winamp.exe") {
+        created_folder_ = CreateDirectoryW(folder_.c_str(), nullptr) != 0;
+        placed_ =
+            CopyFileW(BesideTheTests(L"stand_in_player.exe").c_str(), path_.c_str(), TRUE) != 0;
     }
     ~PlayerAtFixedPath() {
-        if (placed_) DeleteFileW(kPath);
-        if (created_folder_) RemoveDirectoryW(kFolder);
+        if (placed_) DeleteFileW(path_.c_str());
+        if (created_folder_) RemoveDirectoryW(folder_.c_str());
     }
     PlayerAtFixedPath(const PlayerAtFixedPath&) = delete;
     PlayerAtFixedPath& operator=(const PlayerAtFixedPath&) = delete;
@@ -709,9 +712,19 @@ class PlayerAtFixedPath {
     bool placed() const { return placed_; }
 
   private:
+    std::wstring folder_;
+    std::wstring path_;
     bool created_folder_ = false;
     bool placed_ = false;
 };
+
+// The 32-bit program files folder as 64-bit Windows names it to every program; empty when
+// there is none.
+std::wstring ProgramFilesX86() {
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableW(L"ProgramFiles(x86)", folder, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(folder, n) : std::wstring();
+}
 
 TEST(PlayerStart, ThePlayerIsStartedWhenItIsNotRunning) {
     PlayerAtFixedPath player_file;
@@ -735,8 +748,29 @@ TEST(PlayerStart, NothingIsStartedWhenThePlayerRuns) {
         [&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 2s));
 }
 
-TEST(PlayerStart, NothingHappensWithoutThePlayerAtItsPath) {
+// Where its installer puts the (32-bit) player on 64-bit Windows.
+TEST(PlayerStart, ThePlayerInThe32BitProgramFilesFolderIsStartedOnce) {
+    const std::wstring x86 = ProgramFilesX86();
+    if (x86.empty()) GTEST_SKIP() << "no 32-bit program files folder here";
     if (GetFileAttributesW(PlayerAtFixedPath::kPath) != INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "a player is installed at the fixed path";
+    }
+    PlayerAtFixedPath player_file(x86);
+    if (!player_file.placed())
+        GTEST_SKIP() << "the player's path in " << WideToUtf8(x86) << " is taken";
+    ProgramFolderCopy program;
+    const std::wstring marker = program.File(L"player-started.txt");
+    ASSERT_NE(program.StartToMainWindow(), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return LinesOf(marker, "winamp.exe") > 0; }, 10s));
+    PumpFor(1s);
+    EXPECT_EQ(LinesOf(marker, "winamp.exe"), 1u);
+}
+
+TEST(PlayerStart, NothingHappensWithoutThePlayerAtItsPath) {
+    const std::wstring x86 = ProgramFilesX86();
+    if (GetFileAttributesW(PlayerAtFixedPath::kPath) != INVALID_FILE_ATTRIBUTES ||
+        (!x86.empty() &&
+         GetFileAttributesW((x86 + L"\\Winamp\\winamp.exe").c_str()) != INVALID_FILE_ATTRIBUTES)) {
         GTEST_SKIP() << "a player is installed here";
     }
     RunningProgram program;
