@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "settings/file_store_win32.hpp"
 #include "ui/form.hpp"
 #include "util/path.hpp"
 #include "util/wide_text.hpp"
@@ -54,7 +55,8 @@ std::optional<std::wstring> FolderIdentity(const std::wstring& folder) {
 // settings path. Object names cannot hold the path's backslashes, and may be short: the path
 // (case does not matter to the file system) is hashed, FNV-1a over its UTF-16 units.
 std::wstring InstanceName(std::string_view settings_path) {
-    if (auto identity = FolderIdentity(Utf8ToWide(FolderOfPath(settings_path)))) {
+    // A folder path of MAX_PATH or more is opened in the \\?\ form, as the settings file is.
+    if (auto identity = FolderIdentity(file_store::SystemPath(FolderOfPath(settings_path)))) {
         return L"Kestrune-" + *identity;
     }
     std::wstring path = Utf8ToWide(settings_path);
