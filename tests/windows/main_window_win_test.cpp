@@ -373,8 +373,9 @@ TEST(SecondStart, BringsTheRunningCopyBackAndEnds) {
     EXPECT_TRUE(program.Running());
 }
 
-// A drive letter of its own for `folder`, for the length of a test: another spelling of the
-// folder's path, as a mapped network drive or subst gives.
+// A drive letter of its own for a program's `folder`, for the length of a test: another
+// spelling of the folder's path, as a mapped network drive or subst gives. mapped() once
+// kestrune.exe is reached through the letter.
 class DriveLetterFor {
   public:
     explicit DriveLetterFor(const std::wstring& folder) : folder_(folder) {
@@ -409,7 +410,7 @@ class DriveLetterFor {
     DriveLetterFor(const DriveLetterFor&) = delete;
     DriveLetterFor& operator=(const DriveLetterFor&) = delete;
 
-    // The letter's root, "K:", say; the folder's files are reached as "K:\\name".
+    // The letter's root, "K:", say; the folder's files are reached as "K:\name".
     std::wstring Drive() const { return {letter_, L':'}; }
     bool mapped() const { return mapped_; }
 
