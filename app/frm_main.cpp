@@ -2,6 +2,7 @@
 // the hotkey poll, which runs every 100 ms whether the window is on the screen, hidden in the
 // notification area or hidden behind the configuration window.
 #include <array>
+#include <string>
 
 #include "app/forms.hpp"
 #include "app/single_instance.hpp"
@@ -20,8 +21,10 @@
 namespace kestrune {
 namespace {
 
-// Where the player is looked for at start-up, and only there.
+// Where the player is looked for at start-up, and only there: its usual install path, then the
+// same place in the 32-bit program files folder, where its installer puts it on 64-bit Windows.
 constexpr std::string_view kPlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
+constexpr std::string_view kPlayerInProgramFiles = "\\Winamp\\winamp.exe";
 
 class MainForm final : public Form, private ProgramFolderHost<PollHost> {
   public:
@@ -114,6 +117,7 @@ void MainForm::Unload() {
 void MainForm::Form_Load() {
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
     SetTopmost(hwnd());
+    AdmitShowRunningCopyMessage(hwnd(), SettingsPath(ProgramFolder()));
     SystemTray1.SetOwner(hwnd());
     // The notification area shows small icons at the system's dots per inch.
     SystemTray1.SetTrayIconHandle(ProgramIcon(GetSystemMetrics(SM_CXSMICON)));
@@ -132,8 +136,14 @@ void MainForm::Form_Load() {
 
 void MainForm::StartPlayerIfAbsent() {
     if (winamp_.IsRunning()) return;
-    if (!FileExists(kPlayerPath)) return;
-    ShellOpen(kPlayerPath);
+    if (FileExists(kPlayerPath)) {
+        ShellOpen(kPlayerPath);
+        return;
+    }
+    const std::string x86 = ProgramFilesX86Folder();
+    if (x86.empty()) return;
+    const std::string path = x86 + std::string(kPlayerInProgramFiles);
+    if (FileExists(path)) ShellOpen(path);
 }
 
 void MainForm::Form_Unload() {
@@ -235,8 +245,8 @@ bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resu
     }
     static const UINT started_again = ShowRunningCopyMessage(SettingsPath(ProgramFolder()));
     if (message == started_again && started_again != 0) {
-        if (!unloading_) StartedAgain();
-        result = 0;
+        if (wparam == kShowRunningCopyNow && !unloading_) StartedAgain();
+        result = kIsRunningCopy;
         return true;
     }
     TrayEvent event = TrayEvent::kNone;

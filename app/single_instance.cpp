@@ -1,16 +1,64 @@
 #include "app/single_instance.hpp"
 
 #include <cstdint>
+#include <optional>
 
+#include "settings/file_store_win32.hpp"
 #include "ui/form.hpp"
+#include "util/path.hpp"
 #include "util/wide_text.hpp"
 
 namespace kestrune {
 namespace {
 
-// Object names cannot hold the path's backslashes, and may be short: the path (case does not
-// matter to the file system) is hashed, FNV-1a over its UTF-16 units.
+void AppendHex(std::wstring& text, std::uint64_t value, int digits) {
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
+        text += L"0123456789abcdef"[(value >> shift) & 15];
+    }
+}
+
+// What identifies a folder on its volume, whatever spelling of its path opened it (an 8.3 short
+// name, another drive letter, a UNC path, a junction or symbolic link, the \\?\ form): the
+// volume's serial number and the folder's file id, as hexadecimal text. Nothing when the file
+// system gives no id.
+std::optional<std::wstring> FolderIdentity(const std::wstring& folder) {
+    const HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    FILE_ID_INFO id{};
+    bool known = GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id) != FALSE;
+    if (!known) {
+        // Before Windows 8, and on file systems without 128-bit ids: the 64-bit index, which
+        // the 128-bit id holds in its low half where both exist.
+        BY_HANDLE_FILE_INFORMATION info{};
+        known = GetFileInformationByHandle(handle, &info) != FALSE;
+        if (known) {
+            id.VolumeSerialNumber = info.dwVolumeSerialNumber;
+            const std::uint64_t index =
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+            for (int i = 0; i < 8; ++i) id.FileId.Identifier[i] = (index >> (8 * i)) & 0xff;
+        }
+    }
+    CloseHandle(handle);
+    bool zero = true;
+    for (const BYTE part : id.FileId.Identifier) zero = zero && part == 0;
+    if (!known || zero) return std::nullopt;
+    std::wstring text;
+    AppendHex(text, id.VolumeSerialNumber, 16);
+    text += L'-';
+    for (int i = 15; i >= 0; --i) AppendHex(text, id.FileId.Identifier[i], 2);
+    return text;
+}
+
+// The claim's name: after the program folder's identity, or else after the text of the
+// settings path. Object names cannot hold the path's backslashes, and may be short: the path
+// (case does not matter to the file system) is hashed, FNV-1a over its UTF-16 units.
 std::wstring InstanceName(std::string_view settings_path) {
+    // A folder path of MAX_PATH or more is opened in the \\?\ form, as the settings file is.
+    if (auto identity = FolderIdentity(file_store::SystemPath(FolderOfPath(settings_path)))) {
+        return L"Kestrune-" + *identity;
+    }
     std::wstring path = Utf8ToWide(settings_path);
     if (!path.empty()) CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
     std::uint64_t hash = 0xcbf29ce484222325ULL;
@@ -19,42 +67,64 @@ std::wstring InstanceName(std::string_view settings_path) {
         hash *= 0x100000001b3ULL;
     }
     std::wstring name = L"Kestrune-";
-    for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 15];
+    AppendHex(name, hash, 16);
     return name;
 }
 
 }  // namespace
 
-bool ClaimSettingsFile(std::string_view settings_path) {
+Claim ClaimSettingsFile(std::string_view settings_path) {
     // Local\: one claim per user session. The handle stays open until the process ends.
     const std::wstring name = L"Local\\" + InstanceName(settings_path);
     const HANDLE claim = CreateMutexW(nullptr, FALSE, name.c_str());
-    if (claim && GetLastError() == ERROR_ALREADY_EXISTS) {
+    const DWORD error = GetLastError();
+    if (claim && error == ERROR_ALREADY_EXISTS) {
         CloseHandle(claim);
-        return false;
+        return Claim::kHeldByRunningCopy;
     }
-    return true;
+    // The mutex of a copy running as administrator may not be opened by a normal start.
+    if (!claim && error == ERROR_ACCESS_DENIED) return Claim::kHeldByAdministrator;
+    return Claim::kOurs;
+}
+
+void ReportRunningAsAdministrator() {
+    MessageBoxW(nullptr, L"Kestrune is already running as administrator.", kProgramName,
+                MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }
 
 UINT ShowRunningCopyMessage(std::string_view settings_path) {
     return RegisterWindowMessageW((InstanceName(settings_path) + L".Show").c_str());
 }
 
+void AdmitShowRunningCopyMessage(HWND main_window, std::string_view settings_path) {
+    const UINT message = ShowRunningCopyMessage(settings_path);
+    if (message != 0) ChangeWindowMessageFilterEx(main_window, message, MSGFLT_ALLOW, nullptr);
+}
+
 void ShowRunningCopy(std::string_view settings_path) {
     const UINT message = ShowRunningCopyMessage(settings_path);
     if (message == 0) return;
-    // This process was started by the user, so it may hand the foreground on.
-    AllowSetForegroundWindow(ASFW_ANY);
     // Only the program's own windows are asked; only the running copy's main window knows the
-    // message. It may still be in its splash, and then shows itself in a moment anyway.
+    // message and answers it. It may still be in its splash, and then shows itself in a moment
+    // anyway.
     EnumWindows(
         [](HWND window, LPARAM message) -> BOOL {
             wchar_t name[32] = {};
             GetClassNameW(window, name, 32);
-            if (lstrcmpW(name, kFormClassName) == 0) {
-                PostMessageW(window, static_cast<UINT>(message), 0, 0);
+            if (lstrcmpW(name, kFormClassName) != 0) return TRUE;
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutW(window, static_cast<UINT>(message), kShowRunningCopyAsk, 0,
+                                     SMTO_ABORTIFHUNG, 1000, &answer) ||
+                answer != static_cast<DWORD_PTR>(kIsRunningCopy)) {
+                return TRUE;
             }
-            return TRUE;
+            // This process was started by the user, so it may hand the foreground on: to the
+            // running copy, and to no other process.
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            AllowSetForegroundWindow(process);
+            PostMessageW(window, static_cast<UINT>(message), kShowRunningCopyNow, 0);
+            return FALSE;
         },
         static_cast<LPARAM>(message));
 }

@@ -1,6 +1,6 @@
 // One running copy per settings file. A copy started while another one uses the same
-// settings.ini (the same program folder) brings that copy's window to the screen and ends;
-// copies in different folders run side by side.
+// settings.ini (the same program folder, however its path is spelled) brings that copy's window
+// to the screen and ends; copies in different folders run side by side.
 #pragma once
 
 #include <windows.h>
@@ -10,14 +10,33 @@
 
 namespace kestrune {
 
-// Claims the settings file for this process, for as long as it runs. False when another copy
-// holds it. A claim that cannot be made for another reason is not held against the start.
-bool ClaimSettingsFile(std::string_view settings_path);
+enum class Claim {
+    kOurs,                 // this process holds the settings file (or nothing could be claimed)
+    kHeldByRunningCopy,    // another copy holds it
+    kHeldByAdministrator,  // a copy started as administrator holds it
+};
 
-// Asks the copy that holds the settings file to show itself.
+// Claims the settings file for this process, for as long as it runs. A claim that cannot be
+// made for another reason is not held against the start.
+Claim ClaimSettingsFile(std::string_view settings_path);
+
+// Tells the user, in a message box, that a copy running as administrator holds the settings
+// file.
+void ReportRunningAsAdministrator();
+
+// Asks the copy that holds the settings file to show itself, and lets it take the foreground.
 void ShowRunningCopy(std::string_view settings_path);
 
-// The message the running copy's main window receives when another start asks it to show.
+// The message the running copy's main window receives when another start asks it to show. Its
+// wParam is kShowRunningCopyAsk (which only asks whether the window is the running copy's) or
+// kShowRunningCopyNow; the main window answers both with kIsRunningCopy.
 UINT ShowRunningCopyMessage(std::string_view settings_path);
+inline constexpr WPARAM kShowRunningCopyAsk = 0;
+inline constexpr WPARAM kShowRunningCopyNow = 1;
+inline constexpr LRESULT kIsRunningCopy = 1;
+
+// Lets the show message reach `main_window` from a start at a lower integrity level, such as a
+// normal start while this copy runs as administrator.
+void AdmitShowRunningCopyMessage(HWND main_window, std::string_view settings_path);
 
 }  // namespace kestrune

@@ -1,6 +1,8 @@
 #include "win32/win32_platform.hpp"
 
 #include <windows.h>
+// After <windows.h>:
+#include <shlobj.h>
 
 #include <vector>
 
@@ -24,6 +26,20 @@ std::string ProgramFolder() {
         if (buffer.size() >= 32768) return {};
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string ProgramFilesX86Folder() {
+    // FOLDERID_ProgramFilesX86, spelled out here: the import library that defines it (uuid)
+    // would bring every other identifier along.
+    static constexpr KNOWNFOLDERID kProgramFilesX86{
+        0x7c5a40ef, 0xa0fb, 0x4bfc, {0x87, 0x4a, 0xc0, 0xf2, 0xe0, 0xb9, 0xfa, 0x8e}};
+    PWSTR folder = nullptr;
+    std::string result;
+    if (SUCCEEDED(SHGetKnownFolderPath(kProgramFilesX86, 0, nullptr, &folder))) {
+        result = WideToUtf8(folder);
+    }
+    CoTaskMemFree(folder);
+    return result;
 }
 
 std::string UserGroupSeparator() {

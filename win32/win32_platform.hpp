@@ -1,5 +1,5 @@
-// The Win32 side of the core's interfaces: the keyboard's state, the program's folder and the
-// user's locale.
+// The Win32 side of the core's interfaces: the keyboard's state, the program's folder, the
+// 32-bit program files folder and the user's locale.
 #pragma once
 
 #include <string>
@@ -19,6 +19,10 @@ class Win32KeyState final : public KeyState {
 // The folder of the running executable, as UTF-8 text, without a trailing separator except in
 // the root of a drive.
 std::string ProgramFolder();
+
+// The 32-bit program files folder (FOLDERID_ProgramFilesX86), as UTF-8 text; empty when the
+// system does not say.
+std::string ProgramFilesX86Folder();
 
 // A host of the core (PollHost, CaptureHost) whose program folder is the running executable's.
 template <typename Host>

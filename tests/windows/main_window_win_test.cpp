@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -372,6 +373,129 @@ TEST(SecondStart, BringsTheRunningCopyBackAndEnds) {
     EXPECT_TRUE(program.Running());
 }
 
+// A drive letter of its own for a program's `folder`, for the length of a test: another
+// spelling of the folder's path, as a mapped network drive or subst gives. mapped() once
+// kestrune.exe is reached through the letter.
+class DriveLetterFor {
+  public:
+    explicit DriveLetterFor(const std::wstring& folder) : folder_(folder) {
+        const DWORD used = GetLogicalDrives();
+        for (wchar_t letter = L'Y'; letter >= L'K' && letter_ == 0; --letter) {
+            if (!(used & (1u << (letter - L'A')))) letter_ = letter;
+        }
+        if (letter_ == 0) return;
+        if (RunningUnderWine()) {
+            // Wine has no subst: a drive letter is a symbolic link in the prefix's dosdevices
+            // folder (beside "c:", which C:\ is reached through), and Wine starts Unix
+            // programs such as ln.
+            const std::string c_drive = UnixPathOf(L"C:\\");  // ".../dosdevices/c:/"
+            const std::string target = UnixPathOf(folder);
+            if (c_drive.size() < 3 || target.empty()) return;
+            link_ = c_drive.substr(0, c_drive.size() - 3) +
+                    static_cast<char>(std::tolower(static_cast<char>(letter_))) + ":";
+            RunUnix("/bin/ln -s \"" + target + "\" \"" + link_ + "\"");
+        } else {
+            defined_ = DefineDosDeviceW(0, Drive().c_str(), folder.c_str()) != 0;
+        }
+        mapped_ = PumpUntil([&] { return Reaches(); }, 5s);
+    }
+    ~DriveLetterFor() {
+        if (!link_.empty()) RunUnix("/bin/rm -f \"" + link_ + "\"");
+        if (defined_) {
+            DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, Drive().c_str(),
+                             folder_.c_str());
+        }
+        if (mapped_) PumpUntil([&] { return !Reaches(); }, 5s);
+    }
+    DriveLetterFor(const DriveLetterFor&) = delete;
+    DriveLetterFor& operator=(const DriveLetterFor&) = delete;
+
+    // The letter's root, "K:", say; the folder's files are reached as "K:\name".
+    std::wstring Drive() const { return {letter_, L':'}; }
+    bool mapped() const { return mapped_; }
+
+  private:
+    bool Reaches() const {
+        return GetFileAttributesW((Drive() + L"\\kestrune.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    static std::string UnixPathOf(const std::wstring& path) {
+        using Convert = char*(CDECL*)(LPCWSTR);
+        // Through void*: GetProcAddress's type says nothing of the function's.
+        const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+        char* unix_path = convert ? convert(path.c_str()) : nullptr;
+        if (!unix_path) return {};
+        std::string result(unix_path);
+        HeapFree(GetProcessHeap(), 0, unix_path);
+        return result;
+    }
+    // Wine runs a Unix program through Z:, the Linux root, but gives no handle to wait on: the
+    // caller waits for what the program does.
+    static void RunUnix(const std::string& command_line) {
+        std::wstring command = L"Z:" + Utf8ToWide(command_line);
+        for (std::size_t i = 0; i < command.find(L' '); ++i) {
+            if (command[i] == L'/') command[i] = L'\\';
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &process)) {
+            if (process.hThread) CloseHandle(process.hThread);
+            if (process.hProcess) CloseHandle(process.hProcess);
+        }
+    }
+
+    std::wstring folder_;
+    wchar_t letter_ = 0;
+    std::string link_;
+    bool defined_ = false;
+    bool mapped_ = false;
+};
+
+// The main windows of every running copy of the program.
+std::size_t KestruneMainWindows() {
+    std::size_t count = 0;
+    EnumWindows(
+        [](HWND window, LPARAM count) -> BOOL {
+            if (ClassOf(window) == L"KestruneForm" && TextOf(window) == L"Kestrune") {
+                ++*reinterpret_cast<std::size_t*>(count);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST(SecondStart, ThroughAnotherSpellingOfTheFolderIsTheSameCopy) {
+    const std::string settings = "[KEYS]\r\nnext track=117\r\n";
+    StandInPlayer player;
+    ProgramFolderCopy program;
+    program.WriteSettings(settings);
+    // Mapped before the first start: Wine gives a folder the volume serial number of the drive
+    // letter nearest to it at the time it is asked, so a letter mapped to the folder itself
+    // while the first copy runs changes the folder's serial under Wine, never on Windows.
+    DriveLetterFor letter(program.folder());
+    ASSERT_TRUE(letter.mapped()) << "no drive letter for " << WideToUtf8(program.folder());
+    const HWND main = program.StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(HideToTray(main));
+
+    EXPECT_EQ(program.StartAgainAndWait(10s, letter.Drive()), 0)
+        << "a start from " << WideToUtf8(letter.Drive()) << "\\kestrune.exe ends at once, with 0";
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(main) && !TrayIconPresent(main); }, 5s))
+        << "the running copy is back on the screen";
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(KestruneMainWindows(), 1u) << "one copy remains";
+
+    // One copy polls the keyboard: one Alt+F6, one command.
+    ForegroundWindow elsewhere;
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return !player.received.empty(); }));
+    PumpFor(500ms);
+    EXPECT_EQ(player.received.size(), 1u);
+    EXPECT_TRUE(program.SettingsHold("executed=1\r\n")) << program.Settings();
+}
+
 // A player that takes a command and then sleeps 30 seconds in its handler, in a process of its
 // own (stand_in_player.exe --hung-player), working in the program's folder; ended with the test.
 class HungPlayer {
@@ -565,20 +689,23 @@ INSTANTIATE_TEST_SUITE_P(StoredCounts, CountAtLoad,
                                            CountCase{"2147483648", L"2,147,483,648"},
                                            CountCase{"12 apples", L"12 apples"}));
 
-// The stand-in player executable at the player's fixed path, for the length of a test; skips
-// the test where that path is not ours to use.
+// The stand-in player executable as "Winamp\\winamp.exe" in a program files folder (by default
+// the fixed path's, "C:\\Program Files"), for the length of a test; skips the test where that
+// path is not ours to use.
 class PlayerAtFixedPath {
   public:
     static constexpr wchar_t kFolder[] = L"C:\\Program Files\\Winamp";
     static constexpr wchar_t kPath[] = L"C:\\Program Files\\Winamp\\winamp.exe";
 
-    PlayerAtFixedPath() {
-        created_folder_ = CreateDirectoryW(kFolder, nullptr) != 0;
-        placed_ = CopyFileW(BesideTheTests(L"stand_in_player.exe").c_str(), kPath, TRUE) != 0;
+    explicit PlayerAtFixedPath(const std::wstring& program_files = L"C:\\Program Files")
+        : folder_(program_files + L"\\Winamp"), path_(folder_ + L"\\winamp.exe") {
+        created_folder_ = CreateDirectoryW(folder_.c_str(), nullptr) != 0;
+        placed_ =
+            CopyFileW(BesideTheTests(L"stand_in_player.exe").c_str(), path_.c_str(), TRUE) != 0;
     }
     ~PlayerAtFixedPath() {
-        if (placed_) DeleteFileW(kPath);
-        if (created_folder_) RemoveDirectoryW(kFolder);
+        if (placed_) DeleteFileW(path_.c_str());
+        if (created_folder_) RemoveDirectoryW(folder_.c_str());
     }
     PlayerAtFixedPath(const PlayerAtFixedPath&) = delete;
     PlayerAtFixedPath& operator=(const PlayerAtFixedPath&) = delete;
@@ -586,9 +713,19 @@ class PlayerAtFixedPath {
     bool placed() const { return placed_; }
 
   private:
+    std::wstring folder_;
+    std::wstring path_;
     bool created_folder_ = false;
     bool placed_ = false;
 };
+
+// The 32-bit program files folder as 64-bit Windows names it to every program; empty when
+// there is none.
+std::wstring ProgramFilesX86() {
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableW(L"ProgramFiles(x86)", folder, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(folder, n) : std::wstring();
+}
 
 TEST(PlayerStart, ThePlayerIsStartedWhenItIsNotRunning) {
     PlayerAtFixedPath player_file;
@@ -612,8 +749,29 @@ TEST(PlayerStart, NothingIsStartedWhenThePlayerRuns) {
         [&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 2s));
 }
 
-TEST(PlayerStart, NothingHappensWithoutThePlayerAtItsPath) {
+// Where its installer puts the (32-bit) player on 64-bit Windows.
+TEST(PlayerStart, ThePlayerInThe32BitProgramFilesFolderIsStartedOnce) {
+    const std::wstring x86 = ProgramFilesX86();
+    if (x86.empty()) GTEST_SKIP() << "no 32-bit program files folder here";
     if (GetFileAttributesW(PlayerAtFixedPath::kPath) != INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "a player is installed at the fixed path";
+    }
+    PlayerAtFixedPath player_file(x86);
+    if (!player_file.placed())
+        GTEST_SKIP() << "the player's path in " << WideToUtf8(x86) << " is taken";
+    ProgramFolderCopy program;
+    const std::wstring marker = program.File(L"player-started.txt");
+    ASSERT_NE(program.StartToMainWindow(), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return LinesOf(marker, "winamp.exe") > 0; }, 10s));
+    PumpFor(1s);
+    EXPECT_EQ(LinesOf(marker, "winamp.exe"), 1u);
+}
+
+TEST(PlayerStart, NothingHappensWithoutThePlayerAtItsPath) {
+    const std::wstring x86 = ProgramFilesX86();
+    if (GetFileAttributesW(PlayerAtFixedPath::kPath) != INVALID_FILE_ATTRIBUTES ||
+        (!x86.empty() &&
+         GetFileAttributesW((x86 + L"\\Winamp\\winamp.exe").c_str()) != INVALID_FILE_ATTRIBUTES)) {
         GTEST_SKIP() << "a player is installed here";
     }
     RunningProgram program;

@@ -116,7 +116,7 @@ class ProgramFolderCopy {
     }
 
     bool Start() {
-        if (!Launch(process_)) {
+        if (!Launch(process_, folder_)) {
             Say("could not start kestrune.exe");
             return false;
         }
@@ -125,10 +125,12 @@ class ProgramFolderCopy {
     }
     // Starts the same exe once more from the same folder, as a user starting it again would,
     // and waits (pumping messages) for that second process to end: its exit code, or -1 when
-    // it could not start or did not end in time (it is then ended).
-    long StartAgainAndWait(std::chrono::milliseconds timeout) const {
+    // it could not start or did not end in time (it is then ended). With `spelling`, the
+    // folder is reached through that other path of it (such as another drive letter).
+    long StartAgainAndWait(std::chrono::milliseconds timeout,
+                           const std::wstring& spelling = {}) const {
         PROCESS_INFORMATION second{};
-        if (!Launch(second)) return -1;
+        if (!Launch(second, spelling.empty() ? folder_ : spelling)) return -1;
         DWORD code = 0;
         const bool ended = PumpUntil(
             [&] { return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0; }, timeout);
@@ -227,12 +229,13 @@ class ProgramFolderCopy {
         return FindWindowOf(
             [&](HWND window) { return ClassOf(window) == name && IsWindowVisible(window); });
     }
-    bool Launch(PROCESS_INFORMATION& process) const {
+    bool Launch(PROCESS_INFORMATION& process, const std::wstring& folder) const {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        std::wstring command = L"\"" + exe() + L"\"";
-        if (!CreateProcessW(exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder_.c_str(), &startup, &process)) {
+        const std::wstring exe = folder + L"\\kestrune.exe";
+        std::wstring command = L"\"" + exe + L"\"";
+        if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &startup, &process)) {
             return false;
         }
         CloseHandle(process.hThread);

@@ -1,12 +1,19 @@
 // The resources built into kestrune.exe: exactly one application manifest with the settings the
-// program relies on, the 16x16 program icon and the version record. The program file is read
-// as data from the folder this test runs in; it is never started.
+// program relies on, the 16x16 program icon and the version record; and the headers that keep
+// DLLs in the program's folder out of it. The program file is read as data from the folder this
+// test runs in; it is never started.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winver.h>
+// After <windows.h>:
+#include <imagehlp.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -76,6 +83,76 @@ T ReadAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
     if (offset + sizeof(T) <= bytes.size()) std::memcpy(&value, bytes.data() + offset, sizeof(T));
     return value;
 }
+
+// The program file's bytes, read as a PE image: its headers, and the bytes at an address the
+// image gives (an RVA), found through the section that holds it.
+class ProgramFile {
+  public:
+    explicit ProgramFile(const std::wstring& path) {
+        std::ifstream in(path.c_str(), std::ios::binary);
+        bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        const auto dos = ReadAt<IMAGE_DOS_HEADER>(bytes_, 0);
+        nt_ = ReadAt<IMAGE_NT_HEADERS64>(bytes_, dos.e_lfanew);
+        sections_ = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+                    nt_.FileHeader.SizeOfOptionalHeader;
+    }
+    bool IsPe64() const {
+        return nt_.Signature == IMAGE_NT_SIGNATURE &&
+               nt_.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    }
+    IMAGE_DATA_DIRECTORY Directory(int index) const {
+        return nt_.OptionalHeader.DataDirectory[index];
+    }
+    // The file offset of `rva`; 0 when no section holds it.
+    std::size_t Offset(DWORD rva) const {
+        for (int i = 0; i < nt_.FileHeader.NumberOfSections; ++i) {
+            const auto section =
+                ReadAt<IMAGE_SECTION_HEADER>(bytes_, sections_ + i * sizeof(IMAGE_SECTION_HEADER));
+            if (rva >= section.VirtualAddress &&
+                rva < section.VirtualAddress + section.SizeOfRawData) {
+                return section.PointerToRawData + (rva - section.VirtualAddress);
+            }
+        }
+        return 0;
+    }
+    template <typename T>
+    T At(DWORD rva) const {
+        return ReadAt<T>(bytes_, Offset(rva));
+    }
+    std::string TextAt(DWORD rva) const {
+        const std::size_t offset = Offset(rva);
+        std::string text;
+        for (std::size_t i = offset; offset != 0 && i < bytes_.size() && bytes_[i] != 0; ++i) {
+            text += static_cast<char>(bytes_[i]);
+        }
+        return text;
+    }
+    // The names the image imports from `dll` (compared without regard to case).
+    std::vector<std::string> ImportsFrom(const std::string& dll) const {
+        std::vector<std::string> names;
+        const DWORD table = Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress;
+        for (DWORD at = table; table != 0; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+            const auto import = At<IMAGE_IMPORT_DESCRIPTOR>(at);
+            if (import.Name == 0) break;
+            if (lstrcmpiA(TextAt(import.Name).c_str(), dll.c_str()) != 0) continue;
+            const DWORD thunks =
+                import.OriginalFirstThunk ? import.OriginalFirstThunk : import.FirstThunk;
+            for (DWORD thunk = thunks;; thunk += sizeof(ULONGLONG)) {
+                const auto entry = At<ULONGLONG>(thunk);
+                if (entry == 0) break;
+                if (IMAGE_SNAP_BY_ORDINAL64(entry)) continue;
+                // IMAGE_IMPORT_BY_NAME: a 2-byte hint, then the name.
+                names.push_back(TextAt(static_cast<DWORD>(entry) + 2));
+            }
+        }
+        return names;
+    }
+
+  private:
+    std::vector<std::uint8_t> bytes_;
+    IMAGE_NT_HEADERS64 nt_{};
+    std::size_t sections_ = 0;
+};
 
 // Passes when `text` contains `part`; the failure message names what is missing.
 ::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
@@ -233,6 +310,33 @@ TEST(Resources, VersionRecordNamesTheProgramAndItsVersion) {
     EXPECT_EQ(WideToUtf8(text(L"FileVersion")), KESTRUNE_VERSION);
     EXPECT_EQ(WideToUtf8(text(L"ProductVersion")), KESTRUNE_VERSION);
     EXPECT_EQ(text(L"OriginalFilename"), L"kestrune.exe");
+}
+
+// A DLL that somebody put beside the program (in Downloads, say) never runs inside it: the
+// dependents of its imports, and everything it loads later, come from System32 only.
+TEST(Resources, DllsAreLookedForInSystem32Only) {
+    const std::wstring path = testing::BesideTheTests(L"kestrune.exe");
+    const ProgramFile program(path);
+    ASSERT_TRUE(program.IsPe64()) << WideToUtf8(path);
+
+    const IMAGE_DATA_DIRECTORY directory = program.Directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG);
+    ASSERT_NE(directory.VirtualAddress, 0u) << "no load-config directory";
+    ASSERT_NE(program.Offset(directory.VirtualAddress), 0u);
+    // The structure's first field gives its size, which the directory repeats; the 16-bit
+    // DependentLoadFlags follows CSDVersion at offset 78.
+    const auto size = program.At<DWORD>(directory.VirtualAddress);
+    EXPECT_EQ(directory.Size, size);
+    ASSERT_GE(size, 80u);
+    EXPECT_EQ(program.At<WORD>(directory.VirtualAddress + 78), LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    const std::vector<std::string> imports = program.ImportsFrom("kernel32.dll");
+    EXPECT_NE(std::find(imports.begin(), imports.end(), "SetDefaultDllDirectories"), imports.end());
+
+    // The header's checksum still matches the file after the directory was filled in.
+    DWORD stored = 0;
+    DWORD computed = 0;
+    ASSERT_EQ(::MapFileAndCheckSumW(path.c_str(), &stored, &computed), CHECKSUM_SUCCESS);
+    EXPECT_EQ(stored, computed);
 }
 
 }  // namespace
