@@ -123,7 +123,7 @@ void ConfigForm::cmbFunctions_Click() {
     const std::string function = SelectedFunction();
     if (function.empty()) return;
     SetCurrentCaption(CurrentKeyCaption(
-        ReadSetting(kKeysSection, function + "_n", SettingsFile(), kUnassignedName)));
+        ReadSetting(kKeysSection, NameEntryOf(function), SettingsFile(), kUnassignedName)));
 }
 
 void ConfigForm::cmdChange_Click() {
@@ -134,13 +134,10 @@ void ConfigForm::cmdRemove_Click() {
     const std::string function = SelectedFunction();
     if (function.empty()) return;
     const std::string path = SettingsFile();
-    WriteResult result = WriteSetting(kKeysSection, function, "", path);
-    if (result == WriteResult::kStored) {
-        result = WriteSetting(kKeysSection, function + "_n", "", path);
-    }
+    const KeyChange change = RemoveKey(path, function);
     cmbFunctions_Click();
-    if (result != WriteResult::kStored) {
-        ShowWarning(WriteFailureMessage("The key was not removed.", path, result));
+    if (!change.stored()) {
+        ShowWarning(KeyChangeFailureMessage(change, true, function, function, path));
     }
 }
 

@@ -7,34 +7,19 @@ namespace kestrune {
 
 namespace {
 
-// Stores the key's code and name for `function`, shows the name that the file then holds, and
-// tells the user when the key could not be stored. The name is written only after the code
-// was stored, and when it cannot be, the old code goes back: the two entries always belong to
-// the same key.
+// Stores the key for `function`, shows the name that the file then holds, and tells the user
+// when the key was not stored.
 void StoreCapturedKey(const std::string& function, const KeyEntry& key, CaptureHost& host) {
     const std::string path = SettingsPath(host.ProgramFolder());
-    const std::string name_key = function + "_n";
-    const StoredSetting old_code = ReadStoredSetting(kKeysSection, function, path, "");
-    WriteResult result = WriteSetting(kKeysSection, function, std::to_string(key.code), path);
-    if (result == WriteResult::kStored) {
-        result = WriteSetting(kKeysSection, name_key, key.name, path);
-        if (result != WriteResult::kStored && old_code.readable) {
-            WriteSetting(kKeysSection, function, old_code.value, path);
-        }
-    }
+    const KeyChange change = AssignKey(path, function, key);
     host.SetCurrentCaption(
-        CurrentKeyCaption(ReadSetting(kKeysSection, name_key, path, kUnassignedName)));
-    if (result != WriteResult::kStored) {
-        host.ReportStoreFailure(WriteFailureMessage("The key was not saved.", path, result));
+        CurrentKeyCaption(ReadSetting(kKeysSection, NameEntryOf(function), path, kUnassignedName)));
+    if (!change.stored()) {
+        host.ReportStoreFailure(KeyChangeFailureMessage(change, false, function, function, path));
     }
 }
 
 }  // namespace
-
-std::string CurrentKeyCaption(std::string_view stored_name) {
-    if (stored_name == kUnassignedName) return "Unassigned";
-    return std::string(kAltCaptionPrefix) + std::string(stored_name);
-}
 
 void KeyCapture::Open(KeyState& keys) {
     choice_.Open(keys);

@@ -6,21 +6,13 @@
 #include <string_view>
 
 #include "hotkeys/capture_host.hpp"
+#include "hotkeys/key_assignments.hpp"
 #include "hotkeys/key_choice.hpp"
 #include "hotkeys/key_scanner.hpp"
 #include "hotkeys/key_state.hpp"
 #include "hotkeys/message_pump.hpp"
 
 namespace kestrune {
-
-// Put before a key's name wherever an assignment is shown: "ALT + F6".
-inline constexpr std::string_view kAltCaptionPrefix = "ALT + ";
-// What a function's name entry holds when no key is assigned (also its default).
-inline constexpr std::string_view kUnassignedName = "no";
-
-// The text of the configuration window's `lblCurrent` for a stored key name: "Unassigned" for
-// exactly "no", else "ALT + " and the name.
-std::string CurrentKeyCaption(std::string_view stored_name);
 
 // The look at the keyboard and the pass before closing process pending messages, in which the next
 // tick can arrive or the window can close, or even open again. A tick therefore runs only when no
