@@ -80,7 +80,7 @@ std::optional<std::int32_t> ParseCount(std::string_view text) {
 }
 
 void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host) {
-    for (const PlayerFunction* function : TestOrder()) {
+    for (const PlayerFunction* function : PollOrder()) {
         const std::string path = SettingsPath(host.ProgramFolder());
         const bool alt_down = keys.Query(kAltKeyCode) != 0;
         const auto code =

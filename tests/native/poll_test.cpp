@@ -40,7 +40,7 @@ TEST_F(PollTest, IdleTickQueriesAltBeforeEveryKeyAndChangesNothing) {
     WriteSettings("[KEYS]\r\nnext track=117\r\nplay=116\r\n");
     const std::string before = Settings();
     Tick();
-    // Test order: Next Track, Prev Track, Play, Stop, then catalogue order; missing codes are 0.
+    // Poll order: Next Track, Prev Track, Play, Stop, then catalogue order; missing codes are 0.
     EXPECT_EQ(keys.queries, (std::vector<std::int32_t>{kAlt, kF6, kAlt, 0, kAlt, kF5, kAlt, 0,
                                                        kAlt, 0,   kAlt, 0, kAlt, 0,   kAlt, 0,
                                                        kAlt, 0,   kAlt, 0, kAlt, 0,   kAlt, 0}));
@@ -99,7 +99,7 @@ TEST_F(PollTest, KeyPressedSinceThePreviousQueryCounts) {
     EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
 }
 
-TEST_F(PollTest, EarlierTestPositionWins) {
+TEST_F(PollTest, EarlierPollPositionWins) {
     // Play and Next Track both down: Next Track (position 1) beats Play (position 3).
     WriteSettings("[KEYS]\r\nplay=116\r\nnext track=117\r\n");
     keys.Press(kAlt);
