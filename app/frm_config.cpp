@@ -2,14 +2,15 @@
 // captures a new key in the key capture window, "&Remove" clears the assignment, "&OK" goes
 // back to the main window. The main window's poll keeps running while it is open.
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/forms.hpp"
 #include "hotkeys/catalogue.hpp"
-#include "hotkeys/key_capture.hpp"
+#include "hotkeys/key_assignments.hpp"
 #include "settings/settings.hpp"
-#include "settings/settings_names.hpp"
 #include "ui/form.hpp"
 #include "ui/window_utils.hpp"
 #include "util/wide_text.hpp"
@@ -44,11 +45,15 @@ class ConfigForm final : public Form, private KeyCaptureOwner {
     void cmdRemove_Click();
     void cmdOK_Click();
 
+    // The function selected in the list (which lists the catalogue in its order), if any.
+    const PlayerFunction* SelectedFunction();
+    void ShowKey(std::string_view stored_name) {
+        SetText(lblCurrent, CurrentKeyCaption(stored_name));
+    }
+
     // KeyCaptureOwner
-    std::string SelectedFunction() override;
-    void SetCurrentCaption(std::string_view caption) override;
     void HideForCapture() override { Hide(); }
-    void ShowAfterCapture() override { Show(); }
+    void ShowAfterCapture(const std::optional<KeyChange>& change) override;
 };
 
 // The two captions reach up to the column of the list and lblCurrent to the list's right edge
@@ -85,14 +90,17 @@ ConfigForm frmConfig;
 
 ConfigForm::ConfigForm() : Form(kConfigSpec) {}
 
-std::string ConfigForm::SelectedFunction() {
+const PlayerFunction* ConfigForm::SelectedFunction() {
     const HWND list = Control(cmbFunctions);
-    if (!list || SendMessageW(list, CB_GETCURSEL, 0, 0) == CB_ERR) return {};
-    return Text(cmbFunctions);
+    const LRESULT index = list ? SendMessageW(list, CB_GETCURSEL, 0, 0) : CB_ERR;
+    if (index < 0 || static_cast<std::size_t>(index) >= kCatalogue.size()) return nullptr;
+    return &kCatalogue[static_cast<std::size_t>(index)];
 }
 
-void ConfigForm::SetCurrentCaption(std::string_view caption) {
-    SetText(lblCurrent, caption);
+void ConfigForm::ShowAfterCapture(const std::optional<KeyChange>& change) {
+    // Closed before a key was chosen: nothing was written, and the label stays as it was.
+    if (change) ShowKey(change->name);
+    Show();
 }
 
 void ConfigForm::Form_Load() {
@@ -120,25 +128,22 @@ void ConfigForm::Control_Click(int id) {
 }
 
 void ConfigForm::cmbFunctions_Click() {
-    const std::string function = SelectedFunction();
-    if (function.empty()) return;
-    SetCurrentCaption(CurrentKeyCaption(
-        ReadSetting(kKeysSection, NameEntryOf(function), SettingsFile(), kUnassignedName)));
+    const PlayerFunction* function = SelectedFunction();
+    if (function) ShowKey(KeyAssignments::Read(SettingsFile()).NameOf(*function));
 }
 
 void ConfigForm::cmdChange_Click() {
-    ShowKeyCapture(*this);
+    const PlayerFunction* function = SelectedFunction();
+    if (function) ShowKeyCapture(*function, *this);
 }
 
 void ConfigForm::cmdRemove_Click() {
-    const std::string function = SelectedFunction();
-    if (function.empty()) return;
+    const PlayerFunction* function = SelectedFunction();
+    if (!function) return;
     const std::string path = SettingsFile();
-    const KeyChange change = RemoveKey(path, function);
-    cmbFunctions_Click();
-    if (!change.stored()) {
-        ShowWarning(KeyChangeFailureMessage(change, true, function, function, path));
-    }
+    const KeyChange change = KeyAssignments::Remove(path, *function);
+    ShowKey(change.name);
+    if (!change.stored()) ShowWarning(KeyChangeFailureMessage(change, *function, path));
 }
 
 void ConfigForm::cmdOK_Click() {

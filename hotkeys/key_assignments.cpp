@@ -1,23 +1,60 @@
 #include "hotkeys/key_assignments.hpp"
 
 #include "hotkeys/poll.hpp"
+#include "settings/profile.hpp"
 #include "settings/settings_names.hpp"
 
 namespace kestrune {
 namespace {
 
+constexpr std::string_view kNameSuffix = "_n";
+
+std::size_t IndexOf(const PlayerFunction& function) {
+    return static_cast<std::size_t>(&function - kCatalogue.data());
+}
+
+std::string NameEntryOf(const PlayerFunction& function) {
+    return std::string(function.settings_key) + std::string(kNameSuffix);
+}
+
+// `text` is `lower` (in lower case itself) but for the case of its letters.
+bool SameName(std::string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (profile::AsciiLower(text[i]) != lower[i]) return false;
+    }
+    return true;
+}
+
+// The function whose code entry (or, with `name_entry` set, name entry) is `key`, in any case.
+const PlayerFunction* FunctionOfEntry(std::string_view key, bool& name_entry) {
+    name_entry = key.size() > kNameSuffix.size() &&
+                 SameName(key.substr(key.size() - kNameSuffix.size()), kNameSuffix);
+    if (name_entry) key.remove_suffix(kNameSuffix.size());
+    for (const PlayerFunction& function : kCatalogue) {
+        if (SameName(key, function.settings_key)) return &function;
+    }
+    return nullptr;
+}
+
 // Writes the code entry, then the name entry; when the name cannot be written, puts the code
 // that the file held before back, and says whether that worked.
-KeyChange ChangeKey(std::string_view path, std::string_view function, std::string_view code,
+KeyChange ChangeKey(std::string_view path, const PlayerFunction& function, std::string_view code,
                     std::string_view name) {
-    const StoredSetting old_code = ReadStoredSetting(kKeysSection, function, path, "");
+    const std::string_view code_entry = function.settings_key;
+    const StoredSetting old_code = ReadStoredSetting(kKeysSection, code_entry, path, "");
     KeyChange change;
-    change.result = WriteSetting(kKeysSection, function, code, path);
-    if (!change.stored()) return change;  // the file is as it was
-    change.result = WriteSetting(kKeysSection, NameEntryOf(function), name, path);
-    if (change.stored()) return change;
-    change.half_done = !old_code.readable || WriteSetting(kKeysSection, function, old_code.value,
-                                                          path) != WriteResult::kStored;
+    change.result = WriteSetting(kKeysSection, code_entry, code, path);
+    if (change.stored()) {
+        change.result = WriteSetting(kKeysSection, NameEntryOf(function), name, path);
+        change.half_done =
+            !change.stored() &&
+            (!old_code.readable ||
+             WriteSetting(kKeysSection, code_entry, old_code.value, path) != WriteResult::kStored);
+    }
+    const KeyAssignments now = KeyAssignments::Read(path);
+    change.code = now.CodeOf(function);
+    change.name = now.NameOf(function);
     return change;
 }
 
@@ -28,35 +65,76 @@ std::string CurrentKeyCaption(std::string_view stored_name) {
     return std::string(kAltCaptionPrefix) + std::string(stored_name);
 }
 
-std::string NameEntryOf(std::string_view function) {
-    return std::string(function) + "_n";
+KeyAssignments::KeyAssignments() {
+    codes_.fill(std::int16_t{0});
+    names_.fill(std::string(kUnassignedName));
 }
 
-KeyChange AssignKey(std::string_view path, std::string_view function, const KeyEntry& key) {
+KeyAssignments KeyAssignments::Read(std::string_view path) {
+    KeyAssignments assignments;
+    std::array<bool, kCatalogue.size()> code_seen{}, name_seen{};
+    SettingsSection entries(kKeysSection, path);
+    std::string_view key, value;
+    while (entries.Next(key, value)) {
+        bool name_entry = false;
+        const PlayerFunction* function = FunctionOfEntry(key, name_entry);
+        if (!function) continue;
+        const std::size_t i = IndexOf(*function);
+        // Only the first entry of a key counts, as for a single read.
+        bool& seen = name_entry ? name_seen[i] : code_seen[i];
+        if (seen) continue;
+        seen = true;
+        if (value.empty()) continue;
+        if (name_entry) {
+            assignments.names_[i] = value;
+        } else {
+            assignments.codes_[i] = ParseKeyCode(value);
+        }
+    }
+    return assignments;
+}
+
+std::optional<std::int16_t> KeyAssignments::CodeOf(const PlayerFunction& function) const {
+    return codes_[IndexOf(function)];
+}
+
+std::string_view KeyAssignments::NameOf(const PlayerFunction& function) const {
+    return names_[IndexOf(function)];
+}
+
+const PlayerFunction* KeyAssignments::FunctionUsing(std::int32_t code) const {
+    if (code == 0) return nullptr;
+    for (const PlayerFunction* function : PollOrder()) {
+        if (CodeOf(*function) == code) return function;
+    }
+    return nullptr;
+}
+
+KeyChange KeyAssignments::Assign(std::string_view path, const PlayerFunction& function,
+                                 const KeyEntry& key) {
     return ChangeKey(path, function, std::to_string(key.code), key.name);
 }
 
-KeyChange RemoveKey(std::string_view path, std::string_view function) {
-    return ChangeKey(path, function, "", "");
+KeyChange KeyAssignments::Remove(std::string_view path, const PlayerFunction& function) {
+    KeyChange change = ChangeKey(path, function, "", "");
+    change.removal = true;
+    return change;
 }
 
-std::string KeyChangeFailureMessage(const KeyChange& change, bool removing,
-                                    std::string_view function_name, std::string_view function,
+std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction& function,
                                     std::string_view path) {
-    std::string lead = removing ? "The key was not removed." : "The key was not saved.";
+    std::string lead = change.removal ? "The key was not removed." : "The key was not saved.";
     if (change.half_done) {
-        // Told from what the file holds now, read afresh.
-        const auto code = ParseKeyCode(ReadSetting(kKeysSection, function, path, "0"));
-        const std::string code_name(code ? KeyNameOf(*code).value_or("") : "");
-        const std::string caption = CurrentKeyCaption(
-            ReadSetting(kKeysSection, NameEntryOf(function), path, kUnassignedName));
-        lead = removing ? "The key was removed only in part: " : "The key was saved only in part: ";
-        lead += "for " + std::string(function_name) + " the file now holds ";
+        const std::string code_name(change.code ? KeyNameOf(*change.code).value_or("") : "");
+        const std::string function_name(function.display_name);
+        lead = change.removal ? "The key was removed only in part: "
+                              : "The key was saved only in part: ";
+        lead += "for " + function_name + " the file now holds ";
         lead += code_name.empty() ? "no code" : "the code of " + code_name;
         lead += " but the old name, so ";
         lead += code_name.empty() ? "no shortcut runs " : "Alt+" + code_name + " runs ";
-        lead += std::string(function_name) + " while the configuration window shows \"" + caption +
-                "\".";
+        lead += function_name + " while the configuration window shows \"" +
+                CurrentKeyCaption(change.name) + "\".";
     }
     return WriteFailureMessage(lead, path, change.result);
 }

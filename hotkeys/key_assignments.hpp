@@ -1,12 +1,17 @@
-// A function's key in the settings file is two entries: its code ("play=65"), which the poll
-// tests, and its name ("play_n=A"), which the configuration window shows. Changing a key writes
-// both, all or nothing.
+// Which key belongs to which player function. In the settings file a function's key is two
+// entries of [KEYS]: its code ("next track=117"), which the poll tests, and its name
+// ("next track_n=F6"), which the configuration window shows. Everything that reads or changes
+// them goes through here.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "hotkeys/key_scanner.hpp"
+#include "hotkeys/catalogue.hpp"
+#include "hotkeys/key_table.hpp"
 #include "settings/settings.hpp"
 
 namespace kestrune {
@@ -19,30 +24,53 @@ inline constexpr std::string_view kAltCaptionPrefix = "ALT + ";
 // How a stored key name is shown: "Unassigned" for exactly "no", else "ALT + " and the name.
 std::string CurrentKeyCaption(std::string_view stored_name);
 
-// The name entry of the function whose code entry is `function`: "play" gives "play_n".
-std::string NameEntryOf(std::string_view function);
-
 // How a change of a function's key went. The code is written first and the name after it;
 // when the name cannot be written, the old code is put back.
 struct KeyChange {
+    bool removal = false;  // the key was being removed, not assigned
     // kStored when both entries hold the change; else why the (first) write failed.
     WriteResult result = WriteResult::kStored;
     // The code was changed, the name was not, and the old code could not be put back: the two
     // entries now name different keys.
     bool half_done = false;
+    // What the file holds for the function afterwards.
+    std::optional<std::int16_t> code;
+    std::string name;
 
     bool stored() const { return result == WriteResult::kStored; }
 };
 
-// Gives `function` (its code entry's name) the key `key`.
-KeyChange AssignKey(std::string_view path, std::string_view function, const KeyEntry& key);
-// Empties both of `function`'s entries.
-KeyChange RemoveKey(std::string_view path, std::string_view function);
+// Every function's key as the settings file holds it at one moment: all twelve codes and names
+// from one read of the file. Nothing is kept beyond the object; read again to see a change.
+class KeyAssignments {
+  public:
+    // A file that is missing or cannot be read now gives every function no key.
+    static KeyAssignments Read(std::string_view path);
+
+    // The code the poll tests for `function`: 0 when none is stored, nothing when the entry is
+    // no number in range (a hand edit): that function has no key.
+    std::optional<std::int16_t> CodeOf(const PlayerFunction& function) const;
+    // The stored name of its key; "no" when there is none.
+    std::string_view NameOf(const PlayerFunction& function) const;
+    // The function, first in poll order, whose key is `code`; null when none is (or for 0).
+    const PlayerFunction* FunctionUsing(std::int32_t code) const;
+
+    // Gives `function` the key `key`, or removes its key, in the file at `path`: both entries
+    // or neither (see KeyChange).
+    static KeyChange Assign(std::string_view path, const PlayerFunction& function,
+                            const KeyEntry& key);
+    static KeyChange Remove(std::string_view path, const PlayerFunction& function);
+
+  private:
+    KeyAssignments();
+
+    std::array<std::optional<std::int16_t>, kCatalogue.size()> codes_;
+    std::array<std::string, kCatalogue.size()> names_;
+};
 
 // What the user is told after a change that did not store: that it was lost, or, when it was
 // half done, what the two entries now hold and what that means; then the path and the reason.
-std::string KeyChangeFailureMessage(const KeyChange& change, bool removing,
-                                    std::string_view function_name, std::string_view function,
+std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction& function,
                                     std::string_view path);
 
 }  // namespace kestrune

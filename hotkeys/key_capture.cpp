@@ -1,28 +1,14 @@
 #include "hotkeys/key_capture.hpp"
 
-#include "settings/settings.hpp"
-#include "settings/settings_names.hpp"
+#include <utility>
 
 namespace kestrune {
 
-namespace {
-
-// Stores the key for `function`, shows the name that the file then holds, and tells the user
-// when the key was not stored.
-void StoreCapturedKey(const std::string& function, const KeyEntry& key, CaptureHost& host) {
-    const std::string path = SettingsPath(host.ProgramFolder());
-    const KeyChange change = AssignKey(path, function, key);
-    host.SetCurrentCaption(
-        CurrentKeyCaption(ReadSetting(kKeysSection, NameEntryOf(function), path, kUnassignedName)));
-    if (!change.stored()) {
-        host.ReportStoreFailure(KeyChangeFailureMessage(change, false, function, function, path));
-    }
-}
-
-}  // namespace
-
-void KeyCapture::Open(KeyState& keys) {
+void KeyCapture::Open(KeyState& keys, const PlayerFunction& function, std::string path) {
     choice_.Open(keys);
+    function_ = &function;
+    path_ = std::move(path);
+    result_.reset();
     ++opening_;
     closing_ = false;
 }
@@ -48,9 +34,10 @@ void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
     if (!StillOpen(opening)) return;
     if (!key) return;
 
-    const std::string function = host.SelectedFunction();
-    if (function.empty()) return;
-    StoreCapturedKey(function, *key, host);
+    result_ = KeyAssignments::Assign(path_, *function_, *key);
+    if (!result_->stored()) {
+        host.ReportStoreFailure(KeyChangeFailureMessage(*result_, *function_, path_));
+    }
     if (!StillOpen(opening)) return;
     pump.DoEvents();
     if (StillOpen(opening)) host.Close();

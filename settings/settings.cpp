@@ -36,6 +36,26 @@ StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
     return {std::move(*found)};
 }
 
+namespace {
+
+std::string ReadableBytes(std::string_view path) {
+    file_store::ReadResult file = file_store::ReadAll(path);
+    if (file.status != file_store::ReadStatus::kOk) return {};
+    return std::move(file.bytes);
+}
+
+}  // namespace
+
+SettingsSection::SettingsSection(std::string_view section, std::string_view path)
+    : bytes_(ReadableBytes(path)), entries_(bytes_, section) {}
+
+bool SettingsSection::Next(std::string_view& key, std::string_view& value) {
+    if (!entries_.Next(key, value)) return false;
+    value = value.substr(0, kMaxValueLength);
+    if (IsBlank(value)) value = {};
+    return true;
+}
+
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path,
                         std::string_view default_value) {
     return ReadStoredSetting(section, key, path, default_value).value;

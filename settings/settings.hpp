@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/profile.hpp"
+
 namespace kestrune {
 
 // The program folder followed directly by "\settings.ini". A folder that already ends in a
@@ -29,6 +31,23 @@ struct StoredSetting {
 };
 StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
                                 std::string_view path, std::string_view default_value);
+
+// Every entry of `section` from one read of the file: each entry's key (as written) and its
+// value as ReadSetting gives it, "" where ReadSetting gives the default (a blank value). The
+// entries come in file order, later duplicates of a key too: the first counts. A file that is
+// missing or cannot be read now has none.
+class SettingsSection {
+  public:
+    SettingsSection(std::string_view section, std::string_view path);
+    SettingsSection(const SettingsSection&) = delete;
+    SettingsSection& operator=(const SettingsSection&) = delete;
+    // The next entry; false after the last.
+    bool Next(std::string_view& key, std::string_view& value);
+
+  private:
+    std::string bytes_;
+    profile::SectionEntries entries_;
+};
 
 // What became of a write.
 enum class WriteResult {

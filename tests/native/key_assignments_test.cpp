@@ -1,5 +1,5 @@
-// Changing a function's key, against a real settings file in a temporary folder and a disk that
-// fails chosen saves.
+// Every function's key as the settings file holds it, and changing one, against a real settings
+// file in a temporary folder and a disk that counts reads and fails chosen saves.
 #include "hotkeys/key_assignments.hpp"
 
 #include <gtest/gtest.h>
@@ -16,13 +16,16 @@ namespace {
 
 using fakes::TempFolder;
 
+constexpr const PlayerFunction& kPlay = kCatalogue[0];
+constexpr const PlayerFunction& kNextTrack = kCatalogue[2];
 constexpr std::string_view kBefore = "[KEYS]\r\nplay=117\r\nplay_n=F6\r\n";
 
-class KeyChangeTest : public ::testing::Test {
+class KeyAssignmentsTest : public ::testing::Test {
   protected:
-    KeyChangeTest() { folder.Write("settings.ini", std::string(kBefore)); }
+    KeyAssignmentsTest() { folder.Write("settings.ini", std::string(kBefore)); }
     std::string path() const { return SettingsPath(folder.str()); }
     std::string Settings() const { return folder.Read("settings.ini"); }
+    KeyAssignments Read() const { return KeyAssignments::Read(path()); }
     // Saves whose bytes hold any of `parts` fail, as on a disk that has just filled up.
     void FailSavesHolding(std::vector<std::string> parts) {
         disk.fails_on = [parts](std::string_view bytes) {
@@ -37,24 +40,81 @@ class KeyChangeTest : public ::testing::Test {
     fakes::FaultyDisk disk;
 };
 
-TEST_F(KeyChangeTest, RemoveThatCannotEmptyTheNameTakesTheCodeBack) {
+TEST_F(KeyAssignmentsTest, OneReadGivesAllTwelve) {
+    std::string file = "[KEYS]\r\n";
+    for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
+        const std::string key(kCatalogue[i].settings_key);
+        file += key + "=" + std::to_string(vk::F(1) + static_cast<int>(i)) + "\r\n";
+        file += key + "_n=F" + std::to_string(i + 1) + "\r\n";
+    }
+    folder.Write("settings.ini", file);
+    disk.reads = 0;
+    const KeyAssignments keys = Read();
+    EXPECT_EQ(disk.reads, 1);
+    for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
+        SCOPED_TRACE(std::string(kCatalogue[i].display_name));
+        EXPECT_EQ(keys.CodeOf(kCatalogue[i]), vk::F(1) + static_cast<int>(i));
+        EXPECT_EQ(keys.NameOf(kCatalogue[i]), "F" + std::to_string(i + 1));
+        EXPECT_EQ(keys.FunctionUsing(vk::F(1) + static_cast<int>(i)), &kCatalogue[i]);
+    }
+}
+
+TEST_F(KeyAssignmentsTest, AGarbledOrMissingEntryDisablesOnlyItsOwnFunction) {
+    // Names and sections match in any case, and only the first of duplicates counts, as for a
+    // single entry's read; a blank entry is no entry.
+    folder.Write("settings.ini",
+                 "[keys]\r\nNext Track=0x75\r\nNEXT TRACK_N = F6\r\nplay=116\r\nplay=117\r\n"
+                 "stop=\r\nstop_n=  \r\nexit=\r\nexit=88\r\n[KEYS]\r\npause=80\r\n");
+    const KeyAssignments keys = Read();
+    EXPECT_EQ(keys.CodeOf(kNextTrack), std::nullopt) << "no number: no key at all";
+    EXPECT_EQ(keys.NameOf(kNextTrack), "F6");
+    EXPECT_EQ(keys.CodeOf(kPlay), vk::F(5));
+    EXPECT_EQ(keys.FunctionUsing(vk::F(5)), &kPlay);
+    EXPECT_EQ(keys.FunctionUsing(vk::F(6)), nullptr);
+    // Stop, Pause, Exit
+    for (const PlayerFunction* function : {&kCatalogue[1], &kCatalogue[6], &kCatalogue[11]}) {
+        EXPECT_EQ(keys.CodeOf(*function), 0) << "blank or missing: code 0";
+        EXPECT_EQ(keys.NameOf(*function), kUnassignedName);
+    }
+    EXPECT_EQ(keys.FunctionUsing(0), nullptr) << "0 is no key";
+
+    folder.Write("settings.ini", "not a profile at all\r\n");
+    EXPECT_EQ(Read().CodeOf(kPlay), 0);
+    disk.unreadable = true;
+    folder.Write("settings.ini", std::string(kBefore));
+    EXPECT_EQ(Read().CodeOf(kPlay), 0) << "a file held by another program: no key now";
+}
+
+TEST_F(KeyAssignmentsTest, AKeyAssignedToAnotherFunctionShowsWhichUsesItFirst) {
+    EXPECT_EQ(Read().FunctionUsing(vk::F(6)), &kPlay);
+    const KeyChange change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"});
+    ASSERT_TRUE(change.stored());
+    EXPECT_EQ(change.code, vk::F(6));
+    EXPECT_EQ(change.name, "F6");
+    EXPECT_EQ(Read().FunctionUsing(vk::F(6)), &kNextTrack) << "Next Track is polled first";
+    ASSERT_TRUE(KeyAssignments::Remove(path(), kNextTrack).stored());
+    EXPECT_EQ(Read().FunctionUsing(vk::F(6)), &kPlay);
+}
+
+TEST_F(KeyAssignmentsTest, RemoveThatCannotEmptyTheNameTakesTheCodeBack) {
     FailSavesHolding({"play_n=\r\n"});
-    const KeyChange change = RemoveKey(path(), "play");
+    const KeyChange change = KeyAssignments::Remove(path(), kPlay);
     EXPECT_EQ(change.result, WriteResult::kFailed);
     EXPECT_FALSE(change.half_done);
     EXPECT_EQ(Settings(), kBefore) << "the code is back: nothing changed";
-    EXPECT_TRUE(KeyChangeFailureMessage(change, true, "Play", "play", path())
-                    .starts_with("The key was not removed."));
+    EXPECT_EQ(change.name, "F6");
+    EXPECT_TRUE(
+        KeyChangeFailureMessage(change, kPlay, path()).starts_with("The key was not removed."));
 }
 
-TEST_F(KeyChangeTest, ARollbackThatFailsTooIsReportedWithWhatTheFileHolds) {
+TEST_F(KeyAssignmentsTest, ARollbackThatFailsTooIsReportedWithWhatTheFileHolds) {
     // The name cannot be stored, and neither can the old code be put back.
     FailSavesHolding({"play_n=A", "play_n=\r\n", "play=117\r\n"});
-    const KeyChange assigned = AssignKey(path(), "play", {65, "A"});
+    const KeyChange assigned = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
     EXPECT_EQ(assigned.result, WriteResult::kFailed);
     EXPECT_TRUE(assigned.half_done);
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=F6\r\n");
-    std::string message = KeyChangeFailureMessage(assigned, false, "Play", "play", path());
+    std::string message = KeyChangeFailureMessage(assigned, kPlay, path());
     EXPECT_NE(message.find("saved only in part: for Play the file now holds the code of A but the "
                            "old name, so Alt+A runs Play while the configuration window shows "
                            "\"ALT + F6\"."),
@@ -63,10 +123,10 @@ TEST_F(KeyChangeTest, ARollbackThatFailsTooIsReportedWithWhatTheFileHolds) {
     EXPECT_NE(message.find(path()), std::string::npos);
 
     folder.Write("settings.ini", std::string(kBefore));
-    const KeyChange removed = RemoveKey(path(), "play");
+    const KeyChange removed = KeyAssignments::Remove(path(), kPlay);
     EXPECT_TRUE(removed.half_done);
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=\r\nplay_n=F6\r\n");
-    message = KeyChangeFailureMessage(removed, true, "Play", "play", path());
+    message = KeyChangeFailureMessage(removed, kPlay, path());
     EXPECT_NE(message.find("removed only in part: for Play the file now holds no code but the old "
                            "name, so no shortcut runs Play while the configuration window shows "
                            "\"ALT + F6\"."),
