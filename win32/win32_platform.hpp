@@ -20,7 +20,7 @@ class Win32KeyState final : public KeyState {
 // the root of a drive.
 std::string ProgramFolder();
 
-// A host of the core (PollHost, CaptureHost) whose program folder is the running executable's.
+// A PollHost whose program folder is the running executable's.
 template <typename Host>
 class ProgramFolderHost : public Host {
   public:
