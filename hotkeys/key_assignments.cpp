@@ -37,6 +37,12 @@ const PlayerFunction* FunctionOfEntry(std::string_view key, bool& name_entry) {
     return nullptr;
 }
 
+// The settings now hold what was written: in the file, or in the new file that waits beside it
+// and that reads find meanwhile.
+bool Written(WriteResult result) {
+    return result == WriteResult::kStored || result == WriteResult::kKeptBeside;
+}
+
 // Writes the code entry, then the name entry; when the name cannot be written, puts the code
 // that the file held before back, and says whether that worked.
 KeyChange ChangeKey(std::string_view path, const PlayerFunction& function, std::string_view code,
@@ -45,12 +51,16 @@ KeyChange ChangeKey(std::string_view path, const PlayerFunction& function, std::
     const StoredSetting old_code = ReadStoredSetting(kKeysSection, code_entry, path, "");
     KeyChange change;
     change.result = WriteSetting(kKeysSection, code_entry, code, path);
-    if (change.stored()) {
+    if (Written(change.result)) {
+        const WriteResult code_result = change.result;
         change.result = WriteSetting(kKeysSection, NameEntryOf(function), name, path);
-        change.half_done =
-            !change.stored() &&
-            (!old_code.readable ||
-             WriteSetting(kKeysSection, code_entry, old_code.value, path) != WriteResult::kStored);
+        if (Written(change.result)) {
+            // Both written; said so when either waits beside the file.
+            if (code_result != WriteResult::kStored) change.result = code_result;
+        } else {
+            change.half_done = !old_code.readable || !Written(WriteSetting(kKeysSection, code_entry,
+                                                                           old_code.value, path));
+        }
     }
     const KeyAssignments now = KeyAssignments::Read(path);
     change.code = now.CodeOf(function);
@@ -124,7 +134,10 @@ KeyChange KeyAssignments::Remove(std::string_view path, const PlayerFunction& fu
 std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction& function,
                                     std::string_view path) {
     std::string lead = change.removal ? "The key was not removed." : "The key was not saved.";
-    if (change.half_done) {
+    if (change.result == WriteResult::kKeptBeside) {
+        lead = change.removal ? "The key was removed, but not yet in the file itself."
+                              : "The key was saved, but not yet in the file itself.";
+    } else if (change.half_done) {
         const std::string code_name(change.code ? KeyNameOf(*change.code).value_or("") : "");
         const std::string function_name(function.display_name);
         lead = change.removal ? "The key was removed only in part: "

@@ -28,7 +28,8 @@ std::string CurrentKeyCaption(std::string_view stored_name);
 // when the name cannot be written, the old code is put back.
 struct KeyChange {
     bool removal = false;  // the key was being removed, not assigned
-    // kStored when both entries hold the change; else why the (first) write failed.
+    // kStored when both entries hold the change, kKeptBeside when they do in the new file that
+    // waits beside it (see WriteSetting); else why the write that failed did.
     WriteResult result = WriteResult::kStored;
     // The code was changed, the name was not, and the old code could not be put back: the two
     // entries now name different keys.

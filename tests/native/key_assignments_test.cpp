@@ -134,5 +134,22 @@ TEST_F(KeyAssignmentsTest, ARollbackThatFailsTooIsReportedWithWhatTheFileHolds) 
         << message;
 }
 
+TEST_F(KeyAssignmentsTest, ACodeThatWaitsBesideALostFileCountsAsWritten) {
+    // The replace loses the file and the new one cannot take its place: the new code waits
+    // beside it, reads find it there, and no other write goes through meanwhile. The change is
+    // half done, and the message says so rather than that nothing was saved.
+    disk.replace_loses_target = true;
+    disk.move_into_place_fails = true;
+    const KeyChange change = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
+    EXPECT_FALSE(change.stored());
+    EXPECT_TRUE(change.half_done);
+    EXPECT_EQ(change.code, 'A');
+    EXPECT_EQ(change.name, "F6");
+    EXPECT_EQ(Read().CodeOf(kPlay), 'A') << "what reads find";
+    EXPECT_TRUE(KeyChangeFailureMessage(change, kPlay, path())
+                    .starts_with("The key was saved only in part: for Play the file now holds the "
+                                 "code of A but the old name"));
+}
+
 }  // namespace
 }  // namespace kestrune
