@@ -32,6 +32,7 @@ class ChangeForm final : public Form, private CaptureHost {
     void tmrKeyCheck_Timer();
 
     // CaptureHost
+    bool Ask(std::string_view question) override { return AskYesNo(question); }
     void ReportStoreFailure(std::string_view message) override;
     void Close() override;
 

@@ -47,9 +47,8 @@ class ConfigForm final : public Form, private KeyCaptureOwner {
 
     // The function selected in the list (which lists the catalogue in its order), if any.
     const PlayerFunction* SelectedFunction();
-    void ShowKey(std::string_view stored_name) {
-        SetText(lblCurrent, CurrentKeyCaption(stored_name));
-    }
+    // Shows the key that the file holds now for `function`.
+    void ShowKey(const PlayerFunction& function);
 
     // KeyCaptureOwner
     void HideForCapture() override { Hide(); }
@@ -97,9 +96,14 @@ const PlayerFunction* ConfigForm::SelectedFunction() {
     return &kCatalogue[static_cast<std::size_t>(index)];
 }
 
+void ConfigForm::ShowKey(const PlayerFunction& function) {
+    SetText(lblCurrent, KeyAssignments::Read(SettingsFile()).Caption(function));
+}
+
 void ConfigForm::ShowAfterCapture(const std::optional<KeyChange>& change) {
     // Closed before a key was chosen: nothing was written, and the label stays as it was.
-    if (change) ShowKey(change->name);
+    const PlayerFunction* function = SelectedFunction();
+    if (change && function) ShowKey(*function);
     Show();
 }
 
@@ -129,7 +133,7 @@ void ConfigForm::Control_Click(int id) {
 
 void ConfigForm::cmbFunctions_Click() {
     const PlayerFunction* function = SelectedFunction();
-    if (function) ShowKey(KeyAssignments::Read(SettingsFile()).NameOf(*function));
+    if (function) ShowKey(*function);
 }
 
 void ConfigForm::cmdChange_Click() {
@@ -142,7 +146,7 @@ void ConfigForm::cmdRemove_Click() {
     if (!function) return;
     const std::string path = SettingsFile();
     const KeyChange change = KeyAssignments::Remove(path, *function);
-    ShowKey(change.name);
+    ShowKey(*function);
     if (!change.stored()) ShowWarning(KeyChangeFailureMessage(change, *function, path));
 }
 

@@ -10,6 +10,9 @@ namespace kestrune {
 class CaptureHost {
   public:
     virtual ~CaptureHost() = default;
+    // Asks the user a Yes/No question before a key is stored, in a message box of the capture
+    // window; true for Yes. It returns when the user has answered.
+    virtual bool Ask(std::string_view question) = 0;
     // Tells the user that the key was not stored, in a message box of the capture window; it
     // returns when the user has closed the box.
     virtual void ReportStoreFailure(std::string_view message) = 0;

@@ -120,9 +120,46 @@ const PlayerFunction* KeyAssignments::FunctionUsing(std::int32_t code) const {
     return nullptr;
 }
 
+std::string KeyAssignments::Caption(const PlayerFunction& function) const {
+    std::string caption = CurrentKeyCaption(NameOf(function));
+    const auto code = CodeOf(function);
+    const PlayerFunction* first = code ? FunctionUsing(*code) : nullptr;
+    if (first && first != &function) {
+        caption += " (also " + std::string(first->display_name) + ": never fires)";
+    }
+    return caption;
+}
+
 KeyChange KeyAssignments::Assign(std::string_view path, const PlayerFunction& function,
-                                 const KeyEntry& key) {
-    return ChangeKey(path, function, std::to_string(key.code), key.name);
+                                 const KeyEntry& key, const PlayerFunction* taken_from) {
+    const std::string code = std::to_string(key.code);
+    if (!taken_from) return ChangeKey(path, function, code, key.name);
+    KeyChange change;
+    change.result = WriteSettings(kKeysSection,
+                                  {{taken_from->settings_key, ""},
+                                   {NameEntryOf(*taken_from), ""},
+                                   {function.settings_key, code},
+                                   {NameEntryOf(function), key.name}},
+                                  path);
+    const KeyAssignments now = Read(path);
+    change.code = now.CodeOf(function);
+    change.name = now.NameOf(function);
+    return change;
+}
+
+AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
+                                         const KeyEntry& key) {
+    AssignQuestions questions;
+    if (now.CodeOf(function) == key.code) return questions;  // its own key: stored as it is
+    questions.reserved = ReservedKeyQuestion(key);
+    questions.taken_from = now.FunctionUsing(key.code);
+    if (questions.taken_from) {
+        const std::string other(questions.taken_from->display_name);
+        questions.taking = std::string(key.name) + " is the key of " + other + ". Use it for " +
+                           std::string(function.display_name) + " instead? " + other +
+                           " will then have no key.";
+    }
+    return questions;
 }
 
 KeyChange KeyAssignments::Remove(std::string_view path, const PlayerFunction& function) {

@@ -55,11 +55,15 @@ class KeyAssignments {
     std::string_view NameOf(const PlayerFunction& function) const;
     // The function, first in poll order, whose key is `code`; null when none is (or for 0).
     const PlayerFunction* FunctionUsing(std::int32_t code) const;
+    // How the configuration window shows `function`'s key: "ALT + F6", and when a function
+    // earlier in poll order has the same key, "ALT + F6 (also Next Track: never fires)".
+    std::string Caption(const PlayerFunction& function) const;
 
     // Gives `function` the key `key`, or removes its key, in the file at `path`: both entries
-    // or neither (see KeyChange).
+    // or neither (see KeyChange). With `taken_from`, that function's two entries are emptied
+    // in the same save: all four change, or none.
     static KeyChange Assign(std::string_view path, const PlayerFunction& function,
-                            const KeyEntry& key);
+                            const KeyEntry& key, const PlayerFunction* taken_from = nullptr);
     static KeyChange Remove(std::string_view path, const PlayerFunction& function);
 
   private:
@@ -68,6 +72,16 @@ class KeyAssignments {
     std::array<std::optional<std::int16_t>, kCatalogue.size()> codes_;
     std::array<std::string, kCatalogue.size()> names_;
 };
+
+// What "Set Key" asks before it stores `key` for `function`, given what the file holds now:
+// nothing for the function's own key or a plain key.
+struct AssignQuestions {
+    std::optional<std::string> reserved;         // a combination Windows or most programs use
+    const PlayerFunction* taken_from = nullptr;  // the function that has the key now
+    std::string taking;                          // and what is asked about that
+};
+AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
+                                         const KeyEntry& key);
 
 // What the user is told after a change that did not store: that it was lost, or, when it was
 // half done, what the two entries now hold and what that means; then the path and the reason.

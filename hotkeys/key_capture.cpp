@@ -34,7 +34,21 @@ void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
     if (!StillOpen(opening)) return;
     if (!key) return;
 
-    result_ = KeyAssignments::Assign(path_, *function_, *key);
+    // A key that Windows or another function uses is stored only once the user says so. A No
+    // goes on waiting, as at the opening: the key that answered the box is not taken.
+    const AssignQuestions questions =
+        QuestionsBeforeAssigning(KeyAssignments::Read(path_), *function_, *key);
+    for (const std::string* question : {questions.reserved ? &*questions.reserved : nullptr,
+                                        questions.taken_from ? &questions.taking : nullptr}) {
+        if (!question) continue;
+        const bool yes = host.Ask(*question);
+        if (!StillOpen(opening)) return;
+        if (!yes) {
+            choice_.Open(keys);
+            return;
+        }
+    }
+    result_ = KeyAssignments::Assign(path_, *function_, *key, questions.taken_from);
     if (!result_->stored()) {
         host.ReportStoreFailure(KeyChangeFailureMessage(*result_, *function_, path_));
     }

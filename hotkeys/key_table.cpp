@@ -31,6 +31,34 @@ const std::array<KeyEntry, 100> kKeyTable{{
 }};
 // clang-format on
 
+const std::array<ReservedKey, 5> kReservedKeys{{
+    {F(4),
+     "Alt+F4 closes the window in front. Kestrune does not stop that: every time you use this "
+     "shortcut, the program in front closes too."},
+    {kTab,
+     "Alt+Tab switches to another window. Kestrune does not stop that: every time you use this "
+     "shortcut, Windows switches away from the window in front too."},
+    {kEscape,
+     "Alt+Esc sends the window in front to the back. Kestrune does not stop that: every time you "
+     "use this shortcut, the window in front goes behind the others too."},
+    {kSpace,
+     "Alt+Space opens the window menu of the program in front. Kestrune does not stop that: "
+     "every time you use this shortcut, that menu opens too."},
+    {kEnter,
+     "Alt+Enter switches many games and video players to full screen and back, and opens the "
+     "properties of a file in Explorer. Kestrune does not stop that: every time you use this "
+     "shortcut, the program in front does that too."},
+}};
+
+std::optional<std::string> ReservedKeyQuestion(const KeyEntry& key) {
+    for (const ReservedKey& reserved : kReservedKeys) {
+        if (reserved.code == key.code) {
+            return std::string(reserved.meaning) + " Use " + std::string(key.name) + " anyway?";
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string_view> KeyNameOf(std::int32_t code) {
     for (const KeyEntry& entry : kKeyTable) {
         if (entry.code == code) return entry.name;

@@ -63,6 +63,11 @@ std::string ReadSetting(std::string_view section, std::string_view key, std::str
 
 WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view path) {
+    return WriteSettings(section, {{key, value}}, path);
+}
+
+WriteResult WriteSettings(std::string_view section, std::initializer_list<SettingEntry> entries,
+                          std::string_view path) {
     file_store::ReadResult file = file_store::ReadAll(path);
     // A file that exists but cannot be read is left alone: replacing it would lose its content.
     if (file.status == file_store::ReadStatus::kError) {
@@ -71,9 +76,11 @@ WriteResult WriteSetting(std::string_view section, std::string_view key, std::st
                    : WriteResult::kInUse;
     }
     if (file.status == file_store::ReadStatus::kMissing) file.bytes.clear();
-    std::optional<std::string> updated =
-        profile::Store(file.bytes, section, profile::AsciiLower(key), value);
-    if (!updated) return WriteResult::kRefused;
+    std::optional<std::string> updated = file.bytes;
+    for (const SettingEntry& entry : entries) {
+        updated = profile::Store(*updated, section, profile::AsciiLower(entry.key), entry.value);
+        if (!updated) return WriteResult::kRefused;
+    }
     if (file.status == file_store::ReadStatus::kOk && *updated == file.bytes) {
         return WriteResult::kStored;
     }

@@ -5,6 +5,7 @@
 // ANSI bytes and is handled as bytes.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -74,6 +75,14 @@ enum class WriteResult {
 // leaves the file with what it held.
 WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view path);
+
+// Several entries of `section` in one save, as WriteSetting stores one: all of them or none.
+struct SettingEntry {
+    std::string_view key;
+    std::string_view value;
+};
+WriteResult WriteSettings(std::string_view section, std::initializer_list<SettingEntry> entries,
+                          std::string_view path);
 
 // From now on no write begins: each is kEnding. For the end of the Windows session, after
 // which the process may be ended at any moment.

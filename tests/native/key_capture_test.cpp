@@ -32,9 +32,15 @@ constexpr const PlayerFunction& kNextTrack = kCatalogue[2];
 class FakeWindow final : public CaptureHost {
   public:
     std::vector<std::string> reports;
+    std::vector<std::string> questions;
+    bool answer = true;  // Yes to every question
     int closes = 0;
     std::function<void()> on_close;
 
+    bool Ask(std::string_view question) override {
+        questions.emplace_back(question);
+        return answer;
+    }
     void ReportStoreFailure(std::string_view message) override { reports.emplace_back(message); }
     void Close() override {
         ++closes;
@@ -236,6 +242,32 @@ TEST_F(KeyCaptureTest, ATickOfAnEarlierOpeningNeverWritesIntoTheNextOne) {
     Tick();
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=117\r\nplay_n=F6\r\n");
     EXPECT_EQ(Shown(), "ALT + F6");
+    EXPECT_EQ(window.closes, 1);
+}
+
+TEST_F(KeyCaptureTest, AKeyOfAnotherFunctionIsTakenFromItOnlyAfterAYes) {
+    const std::string before = "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n";
+    folder.Write("settings.ini", before);
+    window.answer = false;
+    keys.Press(kF6);
+    Tick();
+    EXPECT_EQ(window.questions, std::vector<std::string>{"F6 is the key of Next Track. Use it for "
+                                                         "Play instead? Next Track will then have "
+                                                         "no key."});
+    EXPECT_EQ(Settings(), before) << "No stores nothing";
+    EXPECT_EQ(window.closes, 0) << "and goes on waiting";
+
+    // The key that answered the box, still down, is not taken; pressed again, it is.
+    window.answer = true;
+    Tick();
+    Tick();
+    EXPECT_EQ(window.questions.size(), 1u);
+    keys.Release(kF6);
+    Tick();
+    keys.Press(kF6);
+    Tick();
+    EXPECT_EQ(window.questions.size(), 2u);
+    EXPECT_EQ(Settings(), "[KEYS]\r\nnext track=\r\nnext track_n=\r\nplay=117\r\nplay_n=F6\r\n");
     EXPECT_EQ(window.closes, 1);
 }
 
