@@ -29,7 +29,8 @@ class ConfigForm final : public Form, private KeyCaptureOwner {
         lblCurrent,
         cmdRemove,
         cmdChange,
-        cmdOK
+        cmdOK,
+        lblNeverFires
     };
 
     ConfigForm();
@@ -70,6 +71,10 @@ constexpr std::array kControls{
     ControlSpec{ConfigForm::cmdRemove, ControlKind::kButton, L"&Remove", 0, 150, 1260, 1230, 330},
     ControlSpec{ConfigForm::cmdChange, ControlKind::kButton, L"&Change", 0, 1485, 1260, 1230, 330},
     ControlSpec{ConfigForm::cmdOK, ControlKind::kButton, L"&OK", 0, 2835, 1260, 1230, 330},
+    // Under the key, across the window: empty unless a function earlier in poll order has the
+    // same key.
+    ControlSpec{ConfigForm::lblNeverFires, ControlKind::kLabel, L"", 0, 150, 945, 3915, 195,
+                kTahoma, SS_NOPREFIX | SS_ENDELLIPSIS},
 };
 
 // A fixed dialog frame with a close box only. It has a taskbar button, since the main window
@@ -97,7 +102,9 @@ const PlayerFunction* ConfigForm::SelectedFunction() {
 }
 
 void ConfigForm::ShowKey(const PlayerFunction& function) {
-    SetText(lblCurrent, KeyAssignments::Read(SettingsFile()).Caption(function));
+    const KeyAssignments keys = KeyAssignments::Read(SettingsFile());
+    SetText(lblCurrent, CurrentKeyCaption(keys.NameOf(function)));
+    SetText(lblNeverFires, keys.NeverFiresNote(function));
 }
 
 void ConfigForm::ShowAfterCapture(const std::optional<KeyChange>& change) {

@@ -120,14 +120,11 @@ const PlayerFunction* KeyAssignments::FunctionUsing(std::int32_t code) const {
     return nullptr;
 }
 
-std::string KeyAssignments::Caption(const PlayerFunction& function) const {
-    std::string caption = CurrentKeyCaption(NameOf(function));
+std::string KeyAssignments::NeverFiresNote(const PlayerFunction& function) const {
     const auto code = CodeOf(function);
     const PlayerFunction* first = code ? FunctionUsing(*code) : nullptr;
-    if (first && first != &function) {
-        caption += " (also " + std::string(first->display_name) + ": never fires)";
-    }
-    return caption;
+    if (!first || first == &function) return {};
+    return "Also " + std::string(first->display_name) + "'s key: never fires.";
 }
 
 KeyChange KeyAssignments::Assign(std::string_view path, const PlayerFunction& function,

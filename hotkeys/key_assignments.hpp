@@ -55,9 +55,9 @@ class KeyAssignments {
     std::string_view NameOf(const PlayerFunction& function) const;
     // The function, first in poll order, whose key is `code`; null when none is (or for 0).
     const PlayerFunction* FunctionUsing(std::int32_t code) const;
-    // How the configuration window shows `function`'s key: "ALT + F6", and when a function
-    // earlier in poll order has the same key, "ALT + F6 (also Next Track: never fires)".
-    std::string Caption(const PlayerFunction& function) const;
+    // What the configuration window says under `function`'s key when a function earlier in
+    // poll order has the same key: "Also Next Track's key: never fires."; else nothing.
+    std::string NeverFiresNote(const PlayerFunction& function) const;
 
     // Gives `function` the key `key`, or removes its key, in the file at `path`: both entries
     // or neither (see KeyChange). With `taken_from`, that function's two entries are emptied

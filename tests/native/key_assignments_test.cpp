@@ -197,14 +197,14 @@ TEST_F(KeyAssignmentsTest, AKeyTakenFromAnotherFunctionChangesAllFourEntriesOrNo
     EXPECT_EQ(change.name, "F6");
 }
 
-TEST_F(KeyAssignmentsTest, CaptionSaysWhenAnEarlierFunctionHasTheSameKey) {
+TEST_F(KeyAssignmentsTest, ANoteSaysWhenAnEarlierFunctionHasTheSameKey) {
     folder.Write("settings.ini",
                  "[KEYS]\r\nplay=117\r\nplay_n=F6\r\nnext track=117\r\nnext track_n=F6\r\n"
                  "stop_n=no\r\n");
     const KeyAssignments keys = Read();
-    EXPECT_EQ(keys.Caption(kPlay), "ALT + F6 (also Next Track: never fires)");
-    EXPECT_EQ(keys.Caption(kNextTrack), "ALT + F6") << "polled first: it fires";
-    EXPECT_EQ(keys.Caption(kCatalogue[1]), "Unassigned");
+    EXPECT_EQ(keys.NeverFiresNote(kPlay), "Also Next Track's key: never fires.");
+    EXPECT_EQ(keys.NeverFiresNote(kNextTrack), "") << "polled first: it fires";
+    EXPECT_EQ(keys.NeverFiresNote(kCatalogue[1]), "") << "no key";
 }
 
 }  // namespace
