@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
-#include <string>
-#include <string_view>
+#include <optional>
+
+#include "hotkeys/catalogue.hpp"
+#include "hotkeys/key_assignments.hpp"
 
 namespace kestrune {
 
@@ -31,20 +33,16 @@ void ShowConfiguration();
 bool BringBackConfiguration();
 
 // frm_change.cpp
-// What the key capture window needs from the window that opens it.
+// The window that opens the key capture window steps aside while it is open, and comes back
+// after, showing what the capture did (see KeyCapture::Result).
 class KeyCaptureOwner {
   public:
     virtual ~KeyCaptureOwner() = default;
-    // The display name of the function selected in the owner; empty when none is.
-    virtual std::string SelectedFunction() = 0;
-    // Shows the key assigned now to the selected function.
-    virtual void SetCurrentCaption(std::string_view caption) = 0;
-    // The owner steps aside while the capture window is open, and comes back after.
     virtual void HideForCapture() = 0;
-    virtual void ShowAfterCapture() = 0;
+    virtual void ShowAfterCapture(const std::optional<KeyChange>& change) = 0;
 };
-// Shows the key capture window modally for `owner`; returns when it has closed.
-void ShowKeyCapture(KeyCaptureOwner& owner);
+// Shows the key capture window modally, for `function`'s key; returns when it has closed.
+void ShowKeyCapture(const PlayerFunction& function, KeyCaptureOwner& owner);
 // Brings the key capture window back to the front when it is open; false when it is not.
 bool BringBackKeyCapture();
 

@@ -1,11 +1,12 @@
 // The key capture window, "Set Key": shown modally from the configuration window's "&Change",
 // it stores the first key of the key table that the user presses for the function selected
-// there, then closes and shows the configuration window again.
+// there, then closes and hands the result back to the configuration window.
 #include <array>
 
 #include "app/forms.hpp"
 #include "hotkeys/capture_host.hpp"
 #include "hotkeys/key_capture.hpp"
+#include "settings/settings.hpp"
 #include "ui/form.hpp"
 #include "ui/window_utils.hpp"
 #include "win32/message_loop.hpp"
@@ -14,13 +15,13 @@
 namespace kestrune {
 namespace {
 
-class ChangeForm final : public Form, private ProgramFolderHost<CaptureHost> {
+class ChangeForm final : public Form, private CaptureHost {
   public:
     enum ControlId : int { lblStatic = kFirstControlId };
 
     ChangeForm();
 
-    void ShowModalFor(KeyCaptureOwner& owner);
+    void ShowModalFor(const PlayerFunction& function, KeyCaptureOwner& owner);
 
   private:
     void Form_Load() override;
@@ -30,12 +31,12 @@ class ChangeForm final : public Form, private ProgramFolderHost<CaptureHost> {
 
     void tmrKeyCheck_Timer();
 
-    // CaptureHost: the window that opened this one, and closing this one.
-    std::string SelectedFunction() override;
-    void SetCurrentCaption(std::string_view caption) override;
+    // CaptureHost
+    bool Ask(std::string_view question) override { return AskYesNo(question); }
     void ReportStoreFailure(std::string_view message) override;
     void Close() override;
 
+    const PlayerFunction* function_ = nullptr;
     KeyCaptureOwner* owner_ = nullptr;
     Win32KeyState keys_;
     Win32MessagePump pump_;
@@ -55,13 +56,14 @@ ChangeForm frmChange;
 
 ChangeForm::ChangeForm() : Form(kChangeSpec) {}
 
-void ChangeForm::ShowModalFor(KeyCaptureOwner& owner) {
+void ChangeForm::ShowModalFor(const PlayerFunction& function, KeyCaptureOwner& owner) {
+    function_ = &function;
     owner_ = &owner;
     ShowModal();
 }
 
 void ChangeForm::Form_Load() {
-    capture_.Open(keys_);
+    capture_.Open(keys_, *function_, SettingsPath(ProgramFolder()));
     // Grey until the first tick, from which on a key pressed is taken.
     EnableWindow(Control(lblStatic), FALSE);
     if (owner_) owner_->HideForCapture();
@@ -83,7 +85,7 @@ void ChangeForm::Form_Unload() {
     ClearTopmost(hwnd());
     StopTimer(tmrKeyCheck);
     Hide();
-    if (owner_) owner_->ShowAfterCapture();
+    if (owner_) owner_->ShowAfterCapture(capture_.Result());
 }
 
 bool ChangeForm::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
@@ -92,14 +94,6 @@ bool ChangeForm::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
     if (message != WM_SYSCOMMAND || (wparam & 0xFFF0) != SC_KEYMENU) return false;
     result = 0;
     return true;
-}
-
-std::string ChangeForm::SelectedFunction() {
-    return owner_ ? owner_->SelectedFunction() : std::string();
-}
-
-void ChangeForm::SetCurrentCaption(std::string_view caption) {
-    if (owner_) owner_->SetCurrentCaption(caption);
 }
 
 void ChangeForm::ReportStoreFailure(std::string_view message) {
@@ -112,8 +106,8 @@ void ChangeForm::Close() {
 
 }  // namespace
 
-void ShowKeyCapture(KeyCaptureOwner& owner) {
-    frmChange.ShowModalFor(owner);
+void ShowKeyCapture(const PlayerFunction& function, KeyCaptureOwner& owner) {
+    frmChange.ShowModalFor(function, owner);
 }
 
 bool BringBackKeyCapture() {

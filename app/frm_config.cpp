@@ -2,14 +2,15 @@
 // captures a new key in the key capture window, "&Remove" clears the assignment, "&OK" goes
 // back to the main window. The main window's poll keeps running while it is open.
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/forms.hpp"
 #include "hotkeys/catalogue.hpp"
-#include "hotkeys/key_capture.hpp"
+#include "hotkeys/key_assignments.hpp"
 #include "settings/settings.hpp"
-#include "settings/settings_names.hpp"
 #include "ui/form.hpp"
 #include "ui/window_utils.hpp"
 #include "util/wide_text.hpp"
@@ -28,7 +29,8 @@ class ConfigForm final : public Form, private KeyCaptureOwner {
         lblCurrent,
         cmdRemove,
         cmdChange,
-        cmdOK
+        cmdOK,
+        lblNeverFires
     };
 
     ConfigForm();
@@ -44,11 +46,14 @@ class ConfigForm final : public Form, private KeyCaptureOwner {
     void cmdRemove_Click();
     void cmdOK_Click();
 
+    // The function selected in the list (which lists the catalogue in its order), if any.
+    const PlayerFunction* SelectedFunction();
+    // Shows the key that the file holds now for `function`.
+    void ShowKey(const PlayerFunction& function);
+
     // KeyCaptureOwner
-    std::string SelectedFunction() override;
-    void SetCurrentCaption(std::string_view caption) override;
     void HideForCapture() override { Hide(); }
-    void ShowAfterCapture() override { Show(); }
+    void ShowAfterCapture(const std::optional<KeyChange>& change) override;
 };
 
 // The two captions reach up to the column of the list and lblCurrent to the list's right edge
@@ -66,6 +71,10 @@ constexpr std::array kControls{
     ControlSpec{ConfigForm::cmdRemove, ControlKind::kButton, L"&Remove", 0, 150, 1260, 1230, 330},
     ControlSpec{ConfigForm::cmdChange, ControlKind::kButton, L"&Change", 0, 1485, 1260, 1230, 330},
     ControlSpec{ConfigForm::cmdOK, ControlKind::kButton, L"&OK", 0, 2835, 1260, 1230, 330},
+    // Under the key, across the window: empty unless a function earlier in poll order has the
+    // same key.
+    ControlSpec{ConfigForm::lblNeverFires, ControlKind::kLabel, L"", 0, 150, 945, 3915, 195,
+                kTahoma, SS_NOPREFIX | SS_ENDELLIPSIS},
 };
 
 // A fixed dialog frame with a close box only. It has a taskbar button, since the main window
@@ -85,14 +94,24 @@ ConfigForm frmConfig;
 
 ConfigForm::ConfigForm() : Form(kConfigSpec) {}
 
-std::string ConfigForm::SelectedFunction() {
+const PlayerFunction* ConfigForm::SelectedFunction() {
     const HWND list = Control(cmbFunctions);
-    if (!list || SendMessageW(list, CB_GETCURSEL, 0, 0) == CB_ERR) return {};
-    return Text(cmbFunctions);
+    const LRESULT index = list ? SendMessageW(list, CB_GETCURSEL, 0, 0) : CB_ERR;
+    if (index < 0 || static_cast<std::size_t>(index) >= kCatalogue.size()) return nullptr;
+    return &kCatalogue[static_cast<std::size_t>(index)];
 }
 
-void ConfigForm::SetCurrentCaption(std::string_view caption) {
-    SetText(lblCurrent, caption);
+void ConfigForm::ShowKey(const PlayerFunction& function) {
+    const KeyAssignments keys = KeyAssignments::Read(SettingsFile());
+    SetText(lblCurrent, CurrentKeyCaption(keys.NameOf(function)));
+    SetText(lblNeverFires, keys.NeverFiresNote(function));
+}
+
+void ConfigForm::ShowAfterCapture(const std::optional<KeyChange>& change) {
+    // Closed before a key was chosen: nothing was written, and the label stays as it was.
+    const PlayerFunction* function = SelectedFunction();
+    if (change && function) ShowKey(*function);
+    Show();
 }
 
 void ConfigForm::Form_Load() {
@@ -120,28 +139,22 @@ void ConfigForm::Control_Click(int id) {
 }
 
 void ConfigForm::cmbFunctions_Click() {
-    const std::string function = SelectedFunction();
-    if (function.empty()) return;
-    SetCurrentCaption(CurrentKeyCaption(
-        ReadSetting(kKeysSection, function + "_n", SettingsFile(), kUnassignedName)));
+    const PlayerFunction* function = SelectedFunction();
+    if (function) ShowKey(*function);
 }
 
 void ConfigForm::cmdChange_Click() {
-    ShowKeyCapture(*this);
+    const PlayerFunction* function = SelectedFunction();
+    if (function) ShowKeyCapture(*function, *this);
 }
 
 void ConfigForm::cmdRemove_Click() {
-    const std::string function = SelectedFunction();
-    if (function.empty()) return;
+    const PlayerFunction* function = SelectedFunction();
+    if (!function) return;
     const std::string path = SettingsFile();
-    WriteResult result = WriteSetting(kKeysSection, function, "", path);
-    if (result == WriteResult::kStored) {
-        result = WriteSetting(kKeysSection, function + "_n", "", path);
-    }
-    cmbFunctions_Click();
-    if (result != WriteResult::kStored) {
-        ShowWarning(WriteFailureMessage("The key was not removed.", path, result));
-    }
+    const KeyChange change = KeyAssignments::Remove(path, *function);
+    ShowKey(*function);
+    if (!change.stored()) ShowWarning(KeyChangeFailureMessage(change, *function, path));
 }
 
 void ConfigForm::cmdOK_Click() {

@@ -1,6 +1,7 @@
-// An idle tick of the hotkey poll (nothing pressed: twelve reads of the settings file) against
-// the floor that any design without a cache has to pay: twelve bare open+read+close of the
-// same file. Prints both and their ratio.
+// An idle tick of the hotkey poll (nothing pressed: one read of the settings file, every
+// function's key taken from it, 24 key queries) against the floor that a poll which reads the
+// file at each tick has to pay: one bare open+read+close of the same file. Prints both and
+// their ratio.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,31 +49,34 @@ SettingsFolder& Folder() {
     return folder;
 }
 
+// Nothing is pressed. The fake keyboard of the tests would add its own bookkeeping to each of
+// the 24 queries; what the system's keyboard state costs is measured under Wine (the idle tool's
+// "keys" row).
+class NothingPressed final : public kestrune::KeyState {
+  public:
+    std::int16_t Query(std::int32_t) override { return 0; }
+};
+
 void BM_IdleTick(benchmark::State& state) {
-    kestrune::fakes::FakeKeyboard keys;
+    NothingPressed keys;
     kestrune::fakes::FakePlayer player;
     kestrune::fakes::FakeHost host(Folder().folder.string());
-    for (auto _ : state) {
-        kestrune::RunKeyCheckTick(keys, player, host);
-        keys.queries.clear();
-    }
+    for (auto _ : state) kestrune::RunKeyCheckTick(keys, player, host);
     if (!player.received.empty()) state.SkipWithError("an idle tick sent a command");
 }
 BENCHMARK(BM_IdleTick);
 
-void BM_TwelveBareReads(benchmark::State& state) {
+void BM_OneBareRead(benchmark::State& state) {
     const std::string& path = Folder().settings_file;
     char buffer[4096];
     for (auto _ : state) {
-        for (int i = 0; i < 12; ++i) {
-            const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            const ssize_t n = read(fd, buffer, sizeof buffer);
-            close(fd);
-            benchmark::DoNotOptimize(n);
-        }
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        close(fd);
+        benchmark::DoNotOptimize(n);
     }
 }
-BENCHMARK(BM_TwelveBareReads);
+BENCHMARK(BM_OneBareRead);
 
 // Keeps each benchmark's time per iteration (the median, when repetitions are asked for) so
 // that the ratio can be printed at the end.
@@ -110,10 +114,10 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const double tick = reporter.Time("BM_IdleTick");
-    const double floor = reporter.Time("BM_TwelveBareReads");
+    const double floor = reporter.Time("BM_OneBareRead");
     if (tick > 0 && floor > 0) {
-        std::printf("idle tick %.0f ns, twelve bare reads %.0f ns, ratio %.2f (goal <= 1.30)\n",
-                    tick, floor, tick / floor);
+        std::printf("idle tick %.0f ns, one bare read %.0f ns, ratio %.2f (goal <= 1.30)\n", tick,
+                    floor, tick / floor);
     }
     return 0;
 }

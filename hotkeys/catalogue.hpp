@@ -13,7 +13,7 @@ struct PlayerFunction {
     std::string_view settings_key;  // the display name in lower case: "next track"
     std::int32_t command_id;        // WM_COMMAND identifier understood by the player
     int send_count;                 // commands sent per activation
-    int test_position;              // 1 is tested first at each tick of the poll
+    int poll_position;              // 1 is tested first at each tick of the poll
 };
 
 // In catalogue order: the order in which the functions are listed to the user.
@@ -32,7 +32,7 @@ inline constexpr std::array<PlayerFunction, 12> kCatalogue{{
     {"Exit", "exit", 40001, 1, 12},
 }};
 
-// The catalogue sorted by test position: Next Track, Prev Track, Play, Stop, Volume Up, ...
-const std::array<const PlayerFunction*, kCatalogue.size()>& TestOrder();
+// The catalogue sorted by poll position: Next Track, Prev Track, Play, Stop, Volume Up, ...
+const std::array<const PlayerFunction*, kCatalogue.size()>& PollOrder();
 
 }  // namespace kestrune

@@ -1,43 +1,14 @@
 #include "hotkeys/key_capture.hpp"
 
-#include "settings/settings.hpp"
-#include "settings/settings_names.hpp"
+#include <utility>
 
 namespace kestrune {
 
-namespace {
-
-// Stores the key's code and name for `function`, shows the name that the file then holds, and
-// tells the user when the key could not be stored. The name is written only after the code
-// was stored, and when it cannot be, the old code goes back: the two entries always belong to
-// the same key.
-void StoreCapturedKey(const std::string& function, const KeyEntry& key, CaptureHost& host) {
-    const std::string path = SettingsPath(host.ProgramFolder());
-    const std::string name_key = function + "_n";
-    const StoredSetting old_code = ReadStoredSetting(kKeysSection, function, path, "");
-    WriteResult result = WriteSetting(kKeysSection, function, std::to_string(key.code), path);
-    if (result == WriteResult::kStored) {
-        result = WriteSetting(kKeysSection, name_key, key.name, path);
-        if (result != WriteResult::kStored && old_code.readable) {
-            WriteSetting(kKeysSection, function, old_code.value, path);
-        }
-    }
-    host.SetCurrentCaption(
-        CurrentKeyCaption(ReadSetting(kKeysSection, name_key, path, kUnassignedName)));
-    if (result != WriteResult::kStored) {
-        host.ReportStoreFailure(WriteFailureMessage("The key was not saved.", path, result));
-    }
-}
-
-}  // namespace
-
-std::string CurrentKeyCaption(std::string_view stored_name) {
-    if (stored_name == kUnassignedName) return "Unassigned";
-    return std::string(kAltCaptionPrefix) + std::string(stored_name);
-}
-
-void KeyCapture::Open(KeyState& keys) {
+void KeyCapture::Open(KeyState& keys, const PlayerFunction& function, std::string path) {
     choice_.Open(keys);
+    function_ = &function;
+    path_ = std::move(path);
+    result_.reset();
     ++opening_;
     closing_ = false;
 }
@@ -63,9 +34,24 @@ void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
     if (!StillOpen(opening)) return;
     if (!key) return;
 
-    const std::string function = host.SelectedFunction();
-    if (function.empty()) return;
-    StoreCapturedKey(function, *key, host);
+    // A key that Windows or another function uses is stored only once the user says so. A No
+    // goes on waiting, as at the opening: the key that answered the box is not taken.
+    const AssignQuestions questions =
+        QuestionsBeforeAssigning(KeyAssignments::Read(path_), *function_, *key);
+    for (const std::string* question : {questions.reserved ? &*questions.reserved : nullptr,
+                                        questions.taken_from ? &questions.taking : nullptr}) {
+        if (!question) continue;
+        const bool yes = host.Ask(*question);
+        if (!StillOpen(opening)) return;
+        if (!yes) {
+            choice_.Open(keys);
+            return;
+        }
+    }
+    result_ = KeyAssignments::Assign(path_, *function_, *key, questions.taken_from);
+    if (!result_->stored()) {
+        host.ReportStoreFailure(KeyChangeFailureMessage(*result_, *function_, path_));
+    }
     if (!StillOpen(opening)) return;
     pump.DoEvents();
     if (StillOpen(opening)) host.Close();

@@ -1,26 +1,18 @@
 // The key capture window's tick: look at the keyboard, and store the key the user chose (see
-// KeyChoice) for the function selected in the configuration window.
+// KeyChoice) for the function that the window was opened for.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <string_view>
 
 #include "hotkeys/capture_host.hpp"
+#include "hotkeys/catalogue.hpp"
+#include "hotkeys/key_assignments.hpp"
 #include "hotkeys/key_choice.hpp"
-#include "hotkeys/key_scanner.hpp"
 #include "hotkeys/key_state.hpp"
 #include "hotkeys/message_pump.hpp"
 
 namespace kestrune {
-
-// Put before a key's name wherever an assignment is shown: "ALT + F6".
-inline constexpr std::string_view kAltCaptionPrefix = "ALT + ";
-// What a function's name entry holds when no key is assigned (also its default).
-inline constexpr std::string_view kUnassignedName = "no";
-
-// The text of the configuration window's `lblCurrent` for a stored key name: "Unassigned" for
-// exactly "no", else "ALT + " and the name.
-std::string CurrentKeyCaption(std::string_view stored_name);
 
 // The look at the keyboard and the pass before closing process pending messages, in which the next
 // tick can arrive or the window can close, or even open again. A tick therefore runs only when no
@@ -28,18 +20,30 @@ std::string CurrentKeyCaption(std::string_view stored_name);
 // close.
 class KeyCapture {
   public:
-    // The window has loaded: a new opening. The keys down now are not taken.
-    void Open(KeyState& keys);
+    // The window has loaded: a new opening, for `function`'s key in the settings file at
+    // `path`. The keys down now are not taken.
+    void Open(KeyState& keys, const PlayerFunction& function, std::string path);
     // The window has begun to unload.
     void Closing();
+    // At the first key chosen: asks first when the key is another function's or one whose Alt
+    // combination Windows or most programs use (see QuestionsBeforeAssigning), and on a No
+    // goes on waiting; else stores it, tells the user through `host` when it was not stored,
+    // and closes the window.
     void Tick(KeyState& keys, MessagePump& pump, CaptureHost& host);
     // Whether a key pressed now can be taken (see KeyChoice): the window's first tick has passed.
     bool TakingKeys() const { return choice_.TakingKeys(); }
+
+    // What the latest opening did: the change it made, stored or not (and why); nothing when
+    // it was closed before a key was chosen.
+    const std::optional<KeyChange>& Result() const { return result_; }
 
   private:
     bool StillOpen(int opening) const { return opening == opening_ && !closing_; }
 
     KeyChoice choice_;
+    const PlayerFunction* function_ = nullptr;
+    std::string path_;
+    std::optional<KeyChange> result_;
     int opening_ = 0;          // counts the openings
     int ticking_opening_ = 0;  // the opening whose tick is under way, or 0
     bool closing_ = true;

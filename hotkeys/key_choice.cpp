@@ -3,15 +3,12 @@
 namespace kestrune {
 namespace {
 
-constexpr std::int32_t kShiftCode = 16;
-constexpr std::int32_t kControlCode = 17;
-
 bool IsModifier(std::int32_t code) {
-    return code == kShiftCode || code == kControlCode || code == kAltKeyCode;
+    return code == vk::kShift || code == vk::kControl || code == vk::kAlt;
 }
 
 bool IsMouseButton(std::int32_t code) {
-    return code == 1 || code == 2 || code == 4;  // left, right, middle
+    return code == vk::kLeftButton || code == vk::kRightButton || code == vk::kMiddleButton;
 }
 
 // The key state's high bit: the key is down now (the low bit alone: pressed since the

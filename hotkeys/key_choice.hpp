@@ -5,8 +5,8 @@
 #include <optional>
 #include <set>
 
-#include "hotkeys/key_scanner.hpp"
 #include "hotkeys/key_state.hpp"
+#include "hotkeys/key_table.hpp"
 
 namespace kestrune {
 
@@ -21,7 +21,7 @@ namespace kestrune {
 //   later look. The window's ticks are further apart than that, so by the first tick every
 //   such press has shown. A tap that begins after the first tick is taken however short it is.
 // - Another key of the table wins over Shift, Control and Alt held with it: Alt+A gives A.
-//   When several such keys are down, the one latest in scan order wins, as with the scanner.
+//   When several such keys are down, the one latest in scan order wins.
 // - Shift, Control or Alt alone is taken when it is released, provided no other key of the
 //   table (another modifier included) was pressed meanwhile.
 // - Mouse buttons and keys outside the table are never taken.

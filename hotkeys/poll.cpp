@@ -5,6 +5,7 @@
 
 #include "hotkeys/catalogue.hpp"
 #include "hotkeys/format_count.hpp"
+#include "hotkeys/key_assignments.hpp"
 #include "settings/settings.hpp"
 #include "settings/settings_names.hpp"
 
@@ -80,11 +81,11 @@ std::optional<std::int32_t> ParseCount(std::string_view text) {
 }
 
 void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host) {
-    for (const PlayerFunction* function : TestOrder()) {
-        const std::string path = SettingsPath(host.ProgramFolder());
-        const bool alt_down = keys.Query(kAltKeyCode) != 0;
-        const auto code =
-            ParseKeyCode(ReadSetting(kKeysSection, function->settings_key, path, "0"));
+    const std::string path = SettingsPath(host.ProgramFolder());
+    const KeyAssignments assignments = KeyAssignments::Read(path);
+    for (const PlayerFunction* function : PollOrder()) {
+        const bool alt_down = keys.Query(vk::kAlt) != 0;
+        const auto code = assignments.CodeOf(*function);
         // A code that is not a number in range was put there by hand: that function has no key,
         // and the others go on working.
         const bool key_down = code && keys.Query(*code) != 0;

@@ -11,7 +11,7 @@ namespace kestrune {
 class PollHost {
   public:
     virtual ~PollHost() = default;
-    // The program's folder, as the settings path is formed from it at each use.
+    // The program's folder, from which each tick forms the settings path afresh.
     virtual std::string ProgramFolder() = 0;
     // The user's thousands separator, for the count text.
     virtual std::string GroupSeparator() = 0;

@@ -1,7 +1,7 @@
 // The profile-file rules, on text in memory. See profile.hpp for the rules themselves.
 //
-// Both operations walk the text once, line by line, without building any table of lines: Find
-// runs on every hotkey poll, so it allocates nothing but its result.
+// Each operation walks the text once, line by line, without building any table of lines:
+// SectionEntries runs on every hotkey poll, so it allocates nothing.
 #include "settings/profile.hpp"
 
 #include <cstddef>
@@ -48,7 +48,9 @@ struct Line {
 // Steps through the lines of a text.
 class LineReader {
   public:
-    explicit LineReader(std::string_view content) : content_(content) {}
+    explicit LineReader(std::string_view content, std::size_t pos = 0)
+        : content_(content), pos_(pos) {}
+    std::size_t pos() const { return pos_; }
 
     bool Next(Line& line) {
         if (pos_ >= content_.size()) return false;
@@ -125,6 +127,16 @@ bool HasLineBreak(std::string_view text) {
     return text.find('\r') != std::string_view::npos || text.find('\n') != std::string_view::npos;
 }
 
+// An entry's value as a read gives it: trimmed, and one pair of outer quotes removed.
+std::string_view ValueOf(const Meaning& entry) {
+    std::string_view value = Trim(entry.raw_value);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
 // Where a section and one of its entries lie in the text.
 struct Location {
     bool section_found = false;
@@ -181,12 +193,33 @@ std::optional<std::string> Find(std::string_view content, std::string_view secti
     if (section.empty() || key.empty()) return std::nullopt;
     Location where = Locate(content, section, key);
     if (!where.entry_found) return std::nullopt;
-    std::string_view value = Trim(where.entry_meaning.raw_value);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
+    return std::string(ValueOf(where.entry_meaning));
+}
+
+SectionEntries::SectionEntries(std::string_view content, std::string_view section)
+    : content_(content), section_(Trim(section)) {
+    // A write never makes a section with a blank name.
+    if (section_.empty()) pos_ = content_.size();
+}
+
+bool SectionEntries::Next(std::string_view& key, std::string_view& value) {
+    LineReader reader(content_, pos_);
+    Line line;
+    while (reader.Next(line)) {
+        const Meaning meaning = ClassifyLine(line);
+        if (meaning.kind == Kind::kHeader) {
+            // Only the first section of the name counts.
+            if (inside_) break;
+            inside_ = SameName(meaning.name, section_);
+        } else if (inside_ && meaning.kind == Kind::kEntry && !meaning.name.empty()) {
+            pos_ = reader.pos();
+            key = meaning.name;
+            value = ValueOf(meaning);
+            return true;
+        }
     }
-    return std::string(value);
+    pos_ = content_.size();
+    return false;
 }
 
 // Details of a write beyond what the header states:

@@ -16,6 +16,7 @@
 // - Bytes are bytes: NUL and other control bytes are kept as they are.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,22 @@ std::string AsciiLower(std::string_view text);
 // asked for are trimmed of spaces and tabs; a blank section or key finds nothing.
 std::optional<std::string> Find(std::string_view content, std::string_view section,
                                 std::string_view key);
+
+// The entries of `section` in file order, from one walk of the text: each key with the value
+// that Find gives for the first entry of that key. Later duplicates of a key come too; they are
+// the ones Find does not see.
+class SectionEntries {
+  public:
+    SectionEntries(std::string_view content, std::string_view section);
+    // The next entry; false at the end of the section.
+    bool Next(std::string_view& key, std::string_view& value);
+
+  private:
+    std::string_view content_;
+    std::string_view section_;
+    std::size_t pos_ = 0;
+    bool inside_ = false;
+};
 
 // The content after storing `value` under `key` in `section`:
 // - an existing entry keeps its line, its key spelling and its place; only the value changes

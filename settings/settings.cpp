@@ -36,6 +36,26 @@ StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
     return {std::move(*found)};
 }
 
+namespace {
+
+std::string ReadableBytes(std::string_view path) {
+    file_store::ReadResult file = file_store::ReadAll(path);
+    if (file.status != file_store::ReadStatus::kOk) return {};
+    return std::move(file.bytes);
+}
+
+}  // namespace
+
+SettingsSection::SettingsSection(std::string_view section, std::string_view path)
+    : bytes_(ReadableBytes(path)), entries_(bytes_, section) {}
+
+bool SettingsSection::Next(std::string_view& key, std::string_view& value) {
+    if (!entries_.Next(key, value)) return false;
+    value = value.substr(0, kMaxValueLength);
+    if (IsBlank(value)) value = {};
+    return true;
+}
+
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path,
                         std::string_view default_value) {
     return ReadStoredSetting(section, key, path, default_value).value;
@@ -43,6 +63,11 @@ std::string ReadSetting(std::string_view section, std::string_view key, std::str
 
 WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view path) {
+    return WriteSettings(section, {{key, value}}, path);
+}
+
+WriteResult WriteSettings(std::string_view section, std::initializer_list<SettingEntry> entries,
+                          std::string_view path) {
     file_store::ReadResult file = file_store::ReadAll(path);
     // A file that exists but cannot be read is left alone: replacing it would lose its content.
     if (file.status == file_store::ReadStatus::kError) {
@@ -51,9 +76,11 @@ WriteResult WriteSetting(std::string_view section, std::string_view key, std::st
                    : WriteResult::kInUse;
     }
     if (file.status == file_store::ReadStatus::kMissing) file.bytes.clear();
-    std::optional<std::string> updated =
-        profile::Store(file.bytes, section, profile::AsciiLower(key), value);
-    if (!updated) return WriteResult::kRefused;
+    std::optional<std::string> updated = file.bytes;
+    for (const SettingEntry& entry : entries) {
+        updated = profile::Store(*updated, section, profile::AsciiLower(entry.key), entry.value);
+        if (!updated) return WriteResult::kRefused;
+    }
     if (file.status == file_store::ReadStatus::kOk && *updated == file.bytes) {
         return WriteResult::kStored;
     }

@@ -5,8 +5,11 @@
 // ANSI bytes and is handled as bytes.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
+
+#include "settings/profile.hpp"
 
 namespace kestrune {
 
@@ -29,6 +32,23 @@ struct StoredSetting {
 };
 StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
                                 std::string_view path, std::string_view default_value);
+
+// Every entry of `section` from one read of the file: each entry's key (as written) and its
+// value as ReadSetting gives it, "" where ReadSetting gives the default (a blank value). The
+// entries come in file order, later duplicates of a key too: the first counts. A file that is
+// missing or cannot be read now has none.
+class SettingsSection {
+  public:
+    SettingsSection(std::string_view section, std::string_view path);
+    SettingsSection(const SettingsSection&) = delete;
+    SettingsSection& operator=(const SettingsSection&) = delete;
+    // The next entry; false after the last.
+    bool Next(std::string_view& key, std::string_view& value);
+
+  private:
+    std::string bytes_;
+    profile::SectionEntries entries_;
+};
 
 // What became of a write.
 enum class WriteResult {
@@ -55,6 +75,14 @@ enum class WriteResult {
 // leaves the file with what it held.
 WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view path);
+
+// Several entries of `section` in one save, as WriteSetting stores one: all of them or none.
+struct SettingEntry {
+    std::string_view key;
+    std::string_view value;
+};
+WriteResult WriteSettings(std::string_view section, std::initializer_list<SettingEntry> entries,
+                          std::string_view path);
 
 // From now on no write begins: each is kEnding. For the end of the Windows session, after
 // which the process may be ended at any moment.

@@ -267,6 +267,11 @@ void Form::ShowWarning(std::string_view text) {
                 MB_OK | MB_ICONWARNING | (hwnd_ ? 0 : MB_TOPMOST));
 }
 
+bool Form::AskYesNo(std::string_view text) {
+    return MessageBoxW(hwnd_, ScreenText(text).c_str(), kProgramName,
+                       MB_YESNO | MB_ICONQUESTION | (hwnd_ ? 0 : MB_TOPMOST)) == IDYES;
+}
+
 std::string Form::Text(int id) const {
     const HWND control = Control(id);
     if (!control) return {};

@@ -81,6 +81,8 @@ class Form {
     // A warning in a message box that this window owns, so that it stays above the window and
     // the window takes no input until the box is closed. Returns when the user has closed it.
     void ShowWarning(std::string_view text);
+    // A Yes/No question in a message box that this window owns, likewise; true for Yes.
+    bool AskYesNo(std::string_view text);
 
     void StartTimer(UINT_PTR id, UINT milliseconds);
     void StopTimer(UINT_PTR id);

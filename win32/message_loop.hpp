@@ -36,7 +36,7 @@ int RunMessageLoop();
 // Processes every message that is pending for the program's windows, once, and returns.
 void DoEvents();
 
-// DoEvents, for the core's key scanner and capture.
+// DoEvents, for the core's key capture.
 class Win32MessagePump final : public MessagePump {
   public:
     void DoEvents() override { ::kestrune::DoEvents(); }

@@ -24,7 +24,7 @@ std::string ProgramFolder();
 // system does not say.
 std::string ProgramFilesX86Folder();
 
-// A host of the core (PollHost, CaptureHost) whose program folder is the running executable's.
+// A PollHost whose program folder is the running executable's.
 template <typename Host>
 class ProgramFolderHost : public Host {
   public:

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "hotkeys/key_scanner.hpp"
 #include "hotkeys/key_state.hpp"
+#include "hotkeys/message_pump.hpp"
 #include "hotkeys/poll.hpp"
 #include "player/player_link.hpp"
 

@@ -42,8 +42,10 @@ class FaultyDisk final : public file_store::Disk {
     int pauses = 0;
     int paused_ms = 0;
     std::vector<std::uint32_t> running;  // process ids that count as running, besides the system's
+    int reads = 0;
 
     file_store::ReadResult ReadAll(std::string_view path) override {
+        ++reads;
         file_store::ReadResult read = system().ReadAll(path);
         if (unreadable && read.status == file_store::ReadStatus::kOk) return {};
         return read;

@@ -9,6 +9,7 @@
 // Built and run by scripts/fuzz.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -164,8 +165,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string value = input.ConsumeRandomLengthString(256);
     const std::string content = input.ConsumeRemainingBytesAsString();
 
-    // Reading never fails, whatever the bytes.
-    static_cast<void>(Find(content, section, key));
+    // Reading never fails, whatever the bytes. A walk of the whole section gives, for the first
+    // entry of each key, what a read of that key gives, and it passes no key that a read finds.
+    const std::optional<std::string> found = Find(content, section, key);
+    std::vector<std::string_view> walked;
+    kestrune::profile::SectionEntries entries(content, section);
+    std::string_view entry_key, entry_value;
+    while (entries.Next(entry_key, entry_value)) {
+        const auto same = [&](std::string_view seen) { return SameName(seen, entry_key); };
+        if (std::any_of(walked.begin(), walked.end(), same)) continue;
+        walked.push_back(entry_key);
+        Check(Find(content, section, entry_key) == std::string(entry_value));
+    }
+    if (found) {
+        const auto same = [&](std::string_view seen) { return SameName(seen, Trim(key)); };
+        Check(std::any_of(walked.begin(), walked.end(), same));
+    }
 
     const std::optional<std::string> stored = Store(content, section, key, value);
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) {

@@ -45,12 +45,12 @@ TEST(Catalogue, SettingsKeyIsTheDisplayNameInLowerCase) {
     }
 }
 
-TEST(Catalogue, TestOrderPutsTrackFunctionsFirst) {
+TEST(Catalogue, PollOrderPutsTrackFunctionsFirst) {
     std::vector<std::string> order;
     std::set<int> positions;
-    for (const PlayerFunction* f : TestOrder()) {
+    for (const PlayerFunction* f : PollOrder()) {
         order.emplace_back(f->display_name);
-        positions.insert(f->test_position);
+        positions.insert(f->poll_position);
     }
     EXPECT_EQ(order,
               (std::vector<std::string>{"Next Track", "Prev Track", "Play", "Stop", "Volume Up",

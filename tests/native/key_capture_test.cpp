@@ -1,5 +1,5 @@
-// The key capture window's tick against a fake keyboard, message pump and windows, with a
-// real settings file in a temporary folder; and the configuration window's label text.
+// The key capture window's tick against a fake keyboard, message pump and window, with a real
+// settings file in a temporary folder; and the text shown for a stored key name.
 #include "hotkeys/key_capture.hpp"
 
 #include <gtest/gtest.h>
@@ -21,25 +21,26 @@ using fakes::FakeKeyboard;
 using fakes::FakePump;
 using fakes::TempFolder;
 
-constexpr int kAlt = 18;
-constexpr int kA = 65;
-constexpr int kF6 = 117;
-constexpr int kLeftButton = 1;
+using vk::kAlt;
+using vk::kLeftButton;
+constexpr std::int32_t kA = 'A';
+constexpr std::int32_t kF6 = vk::F(6);
 
-class FakeWindows final : public CaptureHost {
+constexpr const PlayerFunction& kPlay = kCatalogue[0];
+constexpr const PlayerFunction& kNextTrack = kCatalogue[2];
+
+class FakeWindow final : public CaptureHost {
   public:
-    explicit FakeWindows(std::string folder) : folder(std::move(folder)) {}
-
-    std::string folder;
-    std::string selected = "Play";
-    std::vector<std::string> captions;
     std::vector<std::string> reports;
+    std::vector<std::string> questions;
+    bool answer = true;  // Yes to every question
     int closes = 0;
     std::function<void()> on_close;
 
-    std::string ProgramFolder() override { return folder; }
-    std::string SelectedFunction() override { return selected; }
-    void SetCurrentCaption(std::string_view caption) override { captions.emplace_back(caption); }
+    bool Ask(std::string_view question) override {
+        questions.emplace_back(question);
+        return answer;
+    }
     void ReportStoreFailure(std::string_view message) override { reports.emplace_back(message); }
     void Close() override {
         ++closes;
@@ -51,17 +52,22 @@ class KeyCaptureTest : public ::testing::Test {
   protected:
     KeyCaptureTest() {
         // The window's unload tells the capture, as the real one does.
-        windows.on_close = [this] { capture.Closing(); };
+        window.on_close = [this] { capture.Closing(); };
         OpenWindow();
     }
-    void Tick() { capture.Tick(keys, pump, windows); }
-    // The window opens and its first tick passes, which takes no key; passes are counted from
-    // the tick after it.
-    void OpenWindow() {
-        capture.Open(keys);
+    void Tick() { capture.Tick(keys, pump, window); }
+    // The window opens for `function` and its first tick passes, which takes no key; passes are
+    // counted from the tick after it.
+    void OpenWindow(const PlayerFunction& function = kPlay) {
+        capture.Open(keys, function, SettingsPath(folder.str()));
         Tick();
         ASSERT_TRUE(capture.TakingKeys());
         pump.passes = 0;
+    }
+    // What the configuration window shows after the capture: the caption of the name that the
+    // file holds, or "<closed>" when no key was chosen.
+    std::string Shown() const {
+        return capture.Result() ? CurrentKeyCaption(capture.Result()->name) : "<closed>";
     }
     std::string Settings() const { return folder.Read("settings.ini"); }
     bool NothingStored() const { return !folder.Has("settings.ini"); }
@@ -69,7 +75,7 @@ class KeyCaptureTest : public ::testing::Test {
     TempFolder folder;
     FakeKeyboard keys;
     FakePump pump;
-    FakeWindows windows{folder.str()};
+    FakeWindow window;
     KeyCapture capture;
 };
 
@@ -77,14 +83,14 @@ TEST_F(KeyCaptureTest, StoresCodeAndNameShowsThemThenCloses) {
     keys.Press(kA);
     Tick();
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=A\r\n");
-    EXPECT_EQ(windows.captions, std::vector<std::string>{"ALT + A"});
-    EXPECT_EQ(windows.closes, 1);
+    EXPECT_EQ(Shown(), "ALT + A");
+    EXPECT_EQ(window.closes, 1);
     EXPECT_EQ(pump.passes, 2) << "one pass after looking at the keys, one before closing";
 
     // Closed: later ticks do nothing.
     keys.Press(kF6);
     Tick();
-    EXPECT_EQ(windows.closes, 1);
+    EXPECT_EQ(window.closes, 1);
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=A\r\n");
 }
 
@@ -95,11 +101,11 @@ TEST_F(KeyCaptureTest, AKeyThatCannotBeStoredIsReportedOnceAndNotShown) {
     keys.Press(kA);
     Tick();
     EXPECT_EQ(Settings(), file);
-    EXPECT_EQ(windows.captions, std::vector<std::string>{"ALT + P"}) << "what the file holds";
-    ASSERT_EQ(windows.reports.size(), 1u);
-    EXPECT_NE(windows.reports[0].find(SettingsPath(folder.str())), std::string::npos);
-    EXPECT_NE(windows.reports[0].find("read-only"), std::string::npos) << windows.reports[0];
-    EXPECT_EQ(windows.closes, 1) << "and the window closes as usual";
+    EXPECT_EQ(Shown(), "ALT + P") << "what the file holds";
+    ASSERT_EQ(window.reports.size(), 1u);
+    EXPECT_NE(window.reports[0].find(SettingsPath(folder.str())), std::string::npos);
+    EXPECT_NE(window.reports[0].find("read-only"), std::string::npos) << window.reports[0];
+    EXPECT_EQ(window.closes, 1) << "and the window closes as usual";
 }
 
 TEST_F(KeyCaptureTest, ANameThatCannotBeStoredTakesTheNewCodeBack) {
@@ -113,20 +119,20 @@ TEST_F(KeyCaptureTest, ANameThatCannotBeStoredTakesTheNewCodeBack) {
     keys.Press(kA);
     Tick();
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=80\r\nplay_n=P\r\n");
-    EXPECT_EQ(windows.captions, std::vector<std::string>{"ALT + P"});
-    EXPECT_EQ(windows.reports.size(), 1u);
-    EXPECT_EQ(windows.closes, 1);
+    EXPECT_EQ(Shown(), "ALT + P");
+    EXPECT_EQ(window.reports.size(), 1u);
+    EXPECT_EQ(window.closes, 1);
 }
 
-TEST_F(KeyCaptureTest, KeysGoUnderTheSelectedFunctionInLowerCaseBesideOtherEntries) {
+TEST_F(KeyCaptureTest, KeysGoUnderTheFunctionInLowerCaseBesideOtherEntries) {
     folder.Write("settings.ini", "[KEYS]\r\nplay=65\r\nplay_n=A\r\n[OTHER]\r\nexecuted=3\r\n");
-    windows.selected = "Next Track";
+    OpenWindow(kNextTrack);
     keys.Press(kF6);
     Tick();
     EXPECT_EQ(Settings(),
               "[KEYS]\r\nplay=65\r\nplay_n=A\r\nnext track=117\r\nnext track_n=F6\r\n"
               "[OTHER]\r\nexecuted=3\r\n");
-    EXPECT_EQ(windows.captions, std::vector<std::string>{"ALT + F6"});
+    EXPECT_EQ(Shown(), "ALT + F6");
 }
 
 TEST_F(KeyCaptureTest, TakesTheKeyHeldWithAltEscapeAndAKeyHeldWithAMouseButton) {
@@ -134,24 +140,24 @@ TEST_F(KeyCaptureTest, TakesTheKeyHeldWithAltEscapeAndAKeyHeldWithAMouseButton) 
         std::vector<int> down;
         const char* stored;
     };
-    for (const Case& c :
-         {Case{{kAlt, kA}, "play=65\r\nplay_n=A\r\n"}, Case{{27}, "play=27\r\nplay_n=Escape\r\n"},
-          Case{{kLeftButton, 84}, "play=84\r\nplay_n=T\r\n"}}) {
+    for (const Case& c : {Case{{kAlt, kA}, "play=65\r\nplay_n=A\r\n"},
+                          Case{{vk::kEscape}, "play=27\r\nplay_n=Escape\r\n"},
+                          Case{{kLeftButton, 'T'}, "play=84\r\nplay_n=T\r\n"}}) {
         keys.ReleaseAll();
         OpenWindow();
         for (int code : c.down) keys.Press(code);
         Tick();
         EXPECT_NE(Settings().find(c.stored), std::string::npos) << c.stored;
     }
-    EXPECT_EQ(windows.closes, 3);
+    EXPECT_EQ(window.closes, 3);
 }
 
 TEST_F(KeyCaptureTest, AKeyDownWhenTheWindowOpensIsNotTaken) {
     keys.ReleaseAll();
-    keys.Press(13);  // Enter, which pressed "&Change"
-    capture.Open(keys);
+    keys.Press(vk::kEnter);  // which pressed "&Change"
+    capture.Open(keys, kPlay, SettingsPath(folder.str()));
     Tick();
-    keys.Release(13);
+    keys.Release(vk::kEnter);
     Tick();
     EXPECT_TRUE(NothingStored());
     keys.Press(kAlt);
@@ -160,24 +166,29 @@ TEST_F(KeyCaptureTest, AKeyDownWhenTheWindowOpensIsNotTaken) {
     keys.Release(kAlt);
     Tick();
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=18\r\nplay_n=Menu\r\n");
-    EXPECT_EQ(windows.captions, std::vector<std::string>{"ALT + Menu"});
+    EXPECT_EQ(Shown(), "ALT + Menu");
 }
 
 TEST_F(KeyCaptureTest, WaitsThroughNoKeyAMouseButtonOrAKeyOutsideTheTable) {
-    for (const std::vector<int>& down :
-         {std::vector<int>{}, {kLeftButton}, {2}, {4}, {186}, {91}, {kLeftButton, 186}}) {
+    for (const std::vector<int>& down : {std::vector<int>{},
+                                         {kLeftButton},
+                                         {vk::kRightButton},
+                                         {vk::kMiddleButton},
+                                         {186},
+                                         {91},
+                                         {kLeftButton, 186}}) {
         keys.ReleaseAll();
         for (int code : down) keys.Press(code);
         Tick();
     }
     EXPECT_TRUE(NothingStored());
-    EXPECT_TRUE(windows.captions.empty());
-    EXPECT_EQ(windows.closes, 0);
+    EXPECT_EQ(Shown(), "<closed>");
+    EXPECT_EQ(window.closes, 0);
 
     keys.ReleaseAll();
     keys.Press(kA);
     Tick();
-    EXPECT_EQ(windows.closes, 1) << "still waiting, and then takes a key";
+    EXPECT_EQ(window.closes, 1) << "still waiting, and then takes a key";
 }
 
 TEST_F(KeyCaptureTest, ATickArrivingDuringAMessagePassDoesNothing) {
@@ -190,8 +201,8 @@ TEST_F(KeyCaptureTest, ATickArrivingDuringAMessagePassDoesNothing) {
     };
     Tick();
     EXPECT_EQ(queries_in_nested_tick, 0u);
-    EXPECT_EQ(windows.captions.size(), 1u);
-    EXPECT_EQ(windows.closes, 1) << "captured once";
+    EXPECT_EQ(Shown(), "ALT + A");
+    EXPECT_EQ(window.closes, 1) << "captured once";
 }
 
 TEST_F(KeyCaptureTest, NothingIsWrittenOnceTheWindowHasBegunToClose) {
@@ -200,8 +211,8 @@ TEST_F(KeyCaptureTest, NothingIsWrittenOnceTheWindowHasBegunToClose) {
     pump.on_pass = [&] { capture.Closing(); };
     Tick();
     EXPECT_TRUE(NothingStored());
-    EXPECT_TRUE(windows.captions.empty());
-    EXPECT_EQ(windows.closes, 0);
+    EXPECT_EQ(Shown(), "<closed>");
+    EXPECT_EQ(window.closes, 0);
 }
 
 TEST_F(KeyCaptureTest, ClosedDuringTheLastPassItIsNotClosedAgain) {
@@ -211,7 +222,7 @@ TEST_F(KeyCaptureTest, ClosedDuringTheLastPassItIsNotClosedAgain) {
     };
     Tick();
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=A\r\n");
-    EXPECT_EQ(windows.closes, 0);
+    EXPECT_EQ(window.closes, 0);
 }
 
 TEST_F(KeyCaptureTest, ATickOfAnEarlierOpeningNeverWritesIntoTheNextOne) {
@@ -230,16 +241,34 @@ TEST_F(KeyCaptureTest, ATickOfAnEarlierOpeningNeverWritesIntoTheNextOne) {
     };
     Tick();
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=117\r\nplay_n=F6\r\n");
-    EXPECT_EQ(windows.captions, std::vector<std::string>{"ALT + F6"});
-    EXPECT_EQ(windows.closes, 1);
+    EXPECT_EQ(Shown(), "ALT + F6");
+    EXPECT_EQ(window.closes, 1);
 }
 
-TEST_F(KeyCaptureTest, NothingSelectedStoresNothing) {
-    windows.selected.clear();
-    keys.Press(kA);
+TEST_F(KeyCaptureTest, AKeyOfAnotherFunctionIsTakenFromItOnlyAfterAYes) {
+    const std::string before = "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n";
+    folder.Write("settings.ini", before);
+    window.answer = false;
+    keys.Press(kF6);
     Tick();
-    EXPECT_TRUE(NothingStored());
-    EXPECT_EQ(windows.closes, 0);
+    EXPECT_EQ(window.questions, std::vector<std::string>{"F6 is the key of Next Track. Use it for "
+                                                         "Play instead? Next Track will then have "
+                                                         "no key."});
+    EXPECT_EQ(Settings(), before) << "No stores nothing";
+    EXPECT_EQ(window.closes, 0) << "and goes on waiting";
+
+    // The key that answered the box, still down, is not taken; pressed again, it is.
+    window.answer = true;
+    Tick();
+    Tick();
+    EXPECT_EQ(window.questions.size(), 1u);
+    keys.Release(kF6);
+    Tick();
+    keys.Press(kF6);
+    Tick();
+    EXPECT_EQ(window.questions.size(), 2u);
+    EXPECT_EQ(Settings(), "[KEYS]\r\nnext track=\r\nnext track_n=\r\nplay=117\r\nplay_n=F6\r\n");
+    EXPECT_EQ(window.closes, 1);
 }
 
 TEST(CurrentKeyCaption, UnassignedOnlyForExactlyNo) {

@@ -12,16 +12,16 @@ namespace {
 
 using fakes::FakeKeyboard;
 
-constexpr int kShift = 16;
-constexpr int kControl = 17;
-constexpr int kAlt = 18;
-constexpr int kTab = 9;
-constexpr int kEnter = 13;
-constexpr int kSpace = 32;
-constexpr int kA = 65;
-constexpr int kC = 67;
-constexpr int kT = 84;
-constexpr int kLeftButton = 1;
+using vk::kAlt;
+using vk::kControl;
+using vk::kEnter;
+using vk::kLeftButton;
+using vk::kShift;
+using vk::kSpace;
+using vk::kTab;
+constexpr std::int32_t kA = 'A';
+constexpr std::int32_t kC = 'C';
+constexpr std::int32_t kT = 'T';
 
 class KeyChoiceTest : public ::testing::Test {
   protected:
@@ -105,7 +105,7 @@ TEST_F(KeyChoiceTest, AnotherKeyWinsOverTheModifiersHeldWithIt) {
         int key;
     };
     for (const Case& c : {Case{{kAlt}, kA}, Case{{}, kA}, Case{{kShift}, kA},
-                          Case{{kControl, kAlt}, 68}, Case{{kAlt}, 90}, Case{{kAlt}, kEnter}}) {
+                          Case{{kControl, kAlt}, 'D'}, Case{{kAlt}, 'Z'}, Case{{kAlt}, kEnter}}) {
         keys.ReleaseAll();
         Open();
         for (int code : c.held_first) keys.Press(code);
@@ -121,7 +121,7 @@ TEST_F(KeyChoiceTest, AnotherKeyWinsOverTheModifiersHeldWithIt) {
     keys.Release(kC);
     keys.Press(kA);
     EXPECT_EQ(Next(), kA);
-    // Two other keys at once: the later in scan order, as the scanner reports.
+    // Two other keys at once: the later in scan order.
     keys.ReleaseAll();
     Open();
     keys.Press(kT);
@@ -159,7 +159,7 @@ TEST_F(KeyChoiceTest, AModifierAloneIsTakenWhenReleased) {
 
 TEST_F(KeyChoiceTest, MouseButtonsAndKeysOutsideTheTableAreNeverTaken) {
     Open();
-    for (int code : {kLeftButton, 2, 4, 186, 91}) {
+    for (int code : {kLeftButton, vk::kRightButton, vk::kMiddleButton, 186, 91}) {
         keys.Press(code);
         EXPECT_EQ(Next(), 0) << code;
         keys.Release(code);
@@ -182,7 +182,8 @@ TEST_F(KeyChoiceTest, MouseButtonsAndKeysOutsideTheTableAreNeverTaken) {
 TEST_F(KeyChoiceTest, EveryKeyOfTheTableButTheMouseButtonsCanBeChosen) {
     for (const KeyEntry& entry : kKeyTable) {
         SCOPED_TRACE(std::string(entry.name));
-        const bool mouse = entry.code == 1 || entry.code == 2 || entry.code == 4;
+        const bool mouse = entry.code == kLeftButton || entry.code == vk::kRightButton ||
+                           entry.code == vk::kMiddleButton;
         const bool modifier = entry.code == kShift || entry.code == kControl || entry.code == kAlt;
         keys.ReleaseAll();
         Open();

@@ -11,6 +11,8 @@
 #include "fakes/fakes.hpp"
 #include "fakes/faulty_disk.hpp"
 #include "fakes/temp_folder.hpp"
+#include "hotkeys/catalogue.hpp"
+#include "hotkeys/key_table.hpp"
 
 namespace kestrune {
 namespace {
@@ -20,9 +22,9 @@ using fakes::FakeKeyboard;
 using fakes::FakePlayer;
 using fakes::TempFolder;
 
-constexpr int kAlt = 18;
-constexpr int kF5 = 116;
-constexpr int kF6 = 117;
+using vk::kAlt;
+constexpr std::int32_t kF5 = vk::F(5);
+constexpr std::int32_t kF6 = vk::F(6);
 
 class PollTest : public ::testing::Test {
   protected:
@@ -40,13 +42,25 @@ TEST_F(PollTest, IdleTickQueriesAltBeforeEveryKeyAndChangesNothing) {
     WriteSettings("[KEYS]\r\nnext track=117\r\nplay=116\r\n");
     const std::string before = Settings();
     Tick();
-    // Test order: Next Track, Prev Track, Play, Stop, then catalogue order; missing codes are 0.
+    // Poll order: Next Track, Prev Track, Play, Stop, then catalogue order; missing codes are 0.
     EXPECT_EQ(keys.queries, (std::vector<std::int32_t>{kAlt, kF6, kAlt, 0, kAlt, kF5, kAlt, 0,
                                                        kAlt, 0,   kAlt, 0, kAlt, 0,   kAlt, 0,
                                                        kAlt, 0,   kAlt, 0, kAlt, 0,   kAlt, 0}));
     EXPECT_TRUE(player.received.empty());
     EXPECT_EQ(host.events, std::vector<std::string>{});
     EXPECT_EQ(Settings(), before);
+}
+
+TEST_F(PollTest, AnIdleTickReadsTheFileOnce) {
+    std::string file = "[KEYS]\r\n";
+    for (const PlayerFunction& function : kCatalogue) {
+        file += std::string(function.settings_key) + "=" + std::to_string(kF5) + "\r\n";
+    }
+    WriteSettings(file + "[OTHER]\r\nexecuted=3\r\n");
+    fakes::FaultyDisk disk;
+    Tick();
+    EXPECT_EQ(disk.reads, 1);
+    EXPECT_EQ(keys.queries.size(), 24u) << "Alt and the key of each function";
 }
 
 TEST_F(PollTest, NoSettingsFileFiresNothingAndCreatesNothing) {
@@ -99,7 +113,7 @@ TEST_F(PollTest, KeyPressedSinceThePreviousQueryCounts) {
     EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
 }
 
-TEST_F(PollTest, EarlierTestPositionWins) {
+TEST_F(PollTest, EarlierPollPositionWins) {
     // Play and Next Track both down: Next Track (position 1) beats Play (position 3).
     WriteSettings("[KEYS]\r\nplay=116\r\nnext track=117\r\n");
     keys.Press(kAlt);
@@ -113,7 +127,7 @@ TEST_F(PollTest, EarlierTestPositionWins) {
     WriteSettings("[KEYS]\r\nexit=65\r\nplay=65\r\n");
     keys.ReleaseAll();
     keys.Press(kAlt);
-    keys.Press(65);
+    keys.Press('A');
     Tick();
     EXPECT_EQ(player.received.back(), 40045);
     EXPECT_EQ(host.unloads, 0);
@@ -122,7 +136,7 @@ TEST_F(PollTest, EarlierTestPositionWins) {
 TEST_F(PollTest, HeldCombinationFiresAtEveryTick) {
     WriteSettings("[KEYS]\r\nvolume up=38\r\n");
     keys.Press(kAlt);
-    keys.Press(38);
+    keys.Press(vk::kUp);
     for (int i = 0; i < 3; ++i) Tick();
     EXPECT_EQ(player.received, std::vector<std::int32_t>(15, 40058)) << "five per activation";
     EXPECT_EQ(host.total_caption, "Functions Executed - 3");
@@ -133,7 +147,7 @@ TEST_F(PollTest, VolumeDownWithoutPlayerSearchesFiveTimesAndStillCounts) {
     WriteSettings("[KEYS]\r\nvolume down=40\r\n[OTHER]\r\nexecuted=41\r\n");
     player.running = false;
     keys.Press(kAlt);
-    keys.Press(40);
+    keys.Press(vk::kDown);
     Tick();
     EXPECT_EQ(player.searches, 5);
     EXPECT_TRUE(player.received.empty());
@@ -146,7 +160,7 @@ TEST_F(PollTest, APlayerThatStopsAnsweringGetsNoMoreSendsButTheActivationCounts)
     WriteSettings("[KEYS]\r\nvolume up=38\r\n");
     player.hangs_at_send = 2;
     keys.Press(kAlt);
-    keys.Press(38);
+    keys.Press(vk::kUp);
     Tick();
     EXPECT_EQ(player.received.size(), 3u) << "two answered, the third timed out, no more";
     EXPECT_EQ(host.last_caption, "Last Function Executed - Volume Up");
@@ -176,7 +190,7 @@ TEST_F(PollTest, CountThatCannotGrowIsLeftAlone) {
         player.received.clear();
         keys.ReleaseAll();
         keys.Press(kAlt);
-        keys.Press(83);
+        keys.Press('S');
         Tick();
         EXPECT_EQ(player.received, std::vector<std::int32_t>{40047}) << "the command still goes";
         EXPECT_EQ(host.last_caption, "Last Function Executed - Stop");
@@ -191,7 +205,7 @@ TEST_F(PollTest, CountThatCannotBeReadNowIsNeverReset) {
     WriteSettings(file);
     fakes::FaultyDisk disk;
     keys.Press(kAlt);
-    keys.Press(83);
+    keys.Press('S');
     // The key is read while the file can be read; the count read meets the lock.
     host.on_last_caption = [&] { disk.unreadable = true; };
     Tick();
@@ -206,7 +220,7 @@ TEST_F(PollTest, CountThatCannotBeStoredShowsWhatTheFileHolds) {
     WriteSettings(file);
     std::filesystem::permissions(folder / "settings.ini", std::filesystem::perms::owner_read);
     keys.Press(kAlt);
-    keys.Press(83);
+    keys.Press('S');
     Tick();
     Tick();
     EXPECT_EQ(player.received, (std::vector<std::int32_t>{40047, 40047}));
@@ -217,7 +231,7 @@ TEST_F(PollTest, CountThatCannotBeStoredShowsWhatTheFileHolds) {
 TEST_F(PollTest, NegativeCountIsStillCounted) {
     WriteSettings("[KEYS]\r\nstop=83\r\n[OTHER]\r\nexecuted=-5\r\n");
     keys.Press(kAlt);
-    keys.Press(83);
+    keys.Press('S');
     Tick();
     EXPECT_EQ(host.total_caption, "Functions Executed - -4");
 }
@@ -272,7 +286,7 @@ TEST_F(PollTest, HandEditIsSeenAtTheNextTick) {
     WriteSettings("[KEYS]\r\nnext track=118\r\n");
     Tick();
     EXPECT_EQ(player.received.size(), 1u) << "F6 no longer assigned";
-    keys.Press(118);
+    keys.Press(vk::F(7));
     Tick();
     EXPECT_EQ(player.received.size(), 2u);
 }
@@ -280,7 +294,7 @@ TEST_F(PollTest, HandEditIsSeenAtTheNextTick) {
 TEST_F(PollTest, ExitSendsCountsAndThenUnloads) {
     WriteSettings("[KEYS]\r\nexit=88\r\n[OTHER]\r\nexecuted=9\r\n");
     keys.Press(kAlt);
-    keys.Press(88);
+    keys.Press('X');
     Tick();
     EXPECT_EQ(player.received, std::vector<std::int32_t>{40001});
     EXPECT_EQ(host.events, (std::vector<std::string>{"last:Last Function Executed - Exit",
@@ -291,7 +305,7 @@ TEST_F(PollTest, ExitSendsCountsAndThenUnloads) {
 TEST_F(PollTest, ExitUnloadsEvenWhenTheCountCannotGrow) {
     WriteSettings("[KEYS]\r\nexit=88\r\n[OTHER]\r\nexecuted=2147483647\r\n");
     keys.Press(kAlt);
-    keys.Press(88);
+    keys.Press('X');
     Tick();
     EXPECT_EQ(host.unloads, 1);
 }

@@ -391,6 +391,59 @@ TEST(SetKey, AKeyThatCannotBeStoredOrRemovedIsReportedAndNotShown) {
     EXPECT_EQ(program.Settings(), before);
 }
 
+TEST(SetKey, AKeyOfAnotherFunctionIsTakenFromItAfterAYes) {
+    Program program("[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n");
+    ASSERT_NE(program.main, nullptr);
+    StandInPlayer player;
+    const HWND config = program.OpenConfig();
+    ASSERT_NE(config, nullptr);
+    const HWND set_key = program.OpenSetKey();  // for Play
+    ASSERT_NE(set_key, nullptr);
+
+    ASSERT_TRUE(HoldKeysUntil({VK_F6}, [&] { return program.MessageBox() != nullptr; }));
+    const HWND box = program.MessageBox();
+    EXPECT_EQ(GetWindow(box, GW_OWNER), set_key) << "asked by the capture window";
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
+              L"F6 is the key of Next Track. Use it for Play instead? Next Track will then have "
+              L"no key.");
+    Press(GetDlgItem(box, IDYES));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(set_key) && program.ConfigShown(); }, 5s));
+    EXPECT_EQ(NonBlankLines(program.Settings()),
+              (std::vector<std::string>{"[KEYS]", "next track=", "next track_n=", "play=117",
+                                        "play_n=F6"}));
+    EXPECT_EQ(program.Current(), L"ALT + F6");
+
+    Program::Close(config);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(config) && IsWindowVisible(program.main); }, 2s));
+    ForegroundWindow elsewhere;
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40045) > 0; }));
+    EXPECT_EQ(Count(player.received, 40045), player.received.size()) << "Play alone";
+    ReleaseKeys({VK_MENU, VK_F6});
+}
+
+TEST(SetKey, AReservedKeyAnsweredNoStoresNothingAndGoesOnWaiting) {
+    Program program;
+    ASSERT_NE(program.main, nullptr);
+    ASSERT_NE(program.OpenConfig(), nullptr);
+    const HWND set_key = program.OpenSetKey();
+    ASSERT_NE(set_key, nullptr);
+
+    ASSERT_TRUE(HoldKeysUntil({VK_F4}, [&] { return program.MessageBox() != nullptr; }));
+    const HWND box = program.MessageBox();
+    EXPECT_EQ(GetWindow(box, GW_OWNER), set_key);
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
+              L"Alt+F4 closes the window in front. Kestrune does not stop that: every time you use "
+              L"this shortcut, the program in front closes too. Use F4 anyway?");
+    Press(GetDlgItem(box, IDNO));
+    ASSERT_TRUE(PumpUntil([&] { return program.MessageBox() == nullptr; }, 5s));
+    PumpFor(500ms);
+    EXPECT_TRUE(program.SetKeyShown()) << "still waiting for a key";
+    EXPECT_TRUE(program.NoSettingsFile()) << "[" << program.Settings() << "]";
+
+    ASSERT_TRUE(HoldKeysUntil({VK_F7}, [&] { return !program.SetKeyShown(); }));
+    EXPECT_TRUE(program.SettingsHold("[KEYS]\r\nplay=118\r\nplay_n=F7\r\n")) << program.Settings();
+}
+
 TEST(Shortcuts, KeepWorkingWhileTheConfigurationAndCaptureWindowsAreOpen) {
     Program program("[KEYS]\r\nnext track=117\r\n");
     ASSERT_NE(program.main, nullptr);
@@ -399,14 +452,16 @@ TEST(Shortcuts, KeepWorkingWhileTheConfigurationAndCaptureWindowsAreOpen) {
     ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return Count(player.received, 40048) > 0; }))
         << "configuration window open";
 
-    program.Select(L"Play");
+    // Next Track's own key: the capture stores it without a question.
+    program.Select(L"Next Track");
     ASSERT_NE(program.OpenSetKey(), nullptr);
     const std::size_t before = Count(player.received, 40048);
     ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] {
         return Count(player.received, 40048) > before && !program.SetKeyShown();
     })) << "capture window open";
     // Meanwhile the capture took the key held with Alt.
-    EXPECT_TRUE(program.SettingsHold("play=117\r\nplay_n=F6\r\n")) << program.Settings();
+    EXPECT_TRUE(program.SettingsHold("next track=117\r\nnext track_n=F6\r\n"))
+        << program.Settings();
 }
 
 TEST(Journey, AssignF6ToNextTrackThenUseItFiveTimes) {

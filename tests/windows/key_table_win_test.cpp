@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hotkeys/key_scanner.hpp"
+#include "hotkeys/key_table.hpp"
 
 namespace kestrune {
 namespace {
@@ -147,7 +147,7 @@ TEST(KeyTableWin, KeysOutsideTheTableHaveNoName) {
     EXPECT_EQ(KeyNameOf(VK_SHIFT), "Shift");
     EXPECT_EQ(KeyNameOf(VK_CONTROL), "Control");
     EXPECT_EQ(KeyNameOf(VK_MENU), "Menu");
-    EXPECT_EQ(VK_MENU, kAltKeyCode);
+    EXPECT_EQ(vk::kAlt, VK_MENU);
 }
 
 }  // namespace

@@ -1,0 +1,189 @@
+#include "hotkeys/key_assignments.hpp"
+
+#include "hotkeys/poll.hpp"
+#include "settings/profile.hpp"
+#include "settings/settings_names.hpp"
+
+namespace kestrune {
+namespace {
+
+constexpr std::string_view kNameSuffix = "_n";
+
+std::size_t IndexOf(const PlayerFunction& function) {
+    return static_cast<std::size_t>(&function - kCatalogue.data());
+}
+
+std::string NameEntryOf(const PlayerFunction& function) {
+    return std::string(function.settings_key) + std::string(kNameSuffix);
+}
+
+// `text` is `lower` (in lower case itself) but for the case of its letters.
+bool SameName(std::string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (profile::AsciiLower(text[i]) != lower[i]) return false;
+    }
+    return true;
+}
+
+// The function whose code entry (or, with `name_entry` set, name entry) is `key`, in any case.
+const PlayerFunction* FunctionOfEntry(std::string_view key, bool& name_entry) {
+    name_entry = key.size() > kNameSuffix.size() &&
+                 SameName(key.substr(key.size() - kNameSuffix.size()), kNameSuffix);
+    if (name_entry) key.remove_suffix(kNameSuffix.size());
+    for (const PlayerFunction& function : kCatalogue) {
+        if (SameName(key, function.settings_key)) return &function;
+    }
+    return nullptr;
+}
+
+// The settings now hold what was written: in the file, or in the new file that waits beside it
+// and that reads find meanwhile.
+bool Written(WriteResult result) {
+    return result == WriteResult::kStored || result == WriteResult::kKeptBeside;
+}
+
+// Writes the code entry, then the name entry; when the name cannot be written, puts the code
+// that the file held before back, and says whether that worked.
+KeyChange ChangeKey(std::string_view path, const PlayerFunction& function, std::string_view code,
+                    std::string_view name) {
+    const std::string_view code_entry = function.settings_key;
+    const StoredSetting old_code = ReadStoredSetting(kKeysSection, code_entry, path, "");
+    KeyChange change;
+    change.result = WriteSetting(kKeysSection, code_entry, code, path);
+    if (Written(change.result)) {
+        const WriteResult code_result = change.result;
+        change.result = WriteSetting(kKeysSection, NameEntryOf(function), name, path);
+        if (Written(change.result)) {
+            // Both written; said so when either waits beside the file.
+            if (code_result != WriteResult::kStored) change.result = code_result;
+        } else {
+            change.half_done = !old_code.readable || !Written(WriteSetting(kKeysSection, code_entry,
+                                                                           old_code.value, path));
+        }
+    }
+    const KeyAssignments now = KeyAssignments::Read(path);
+    change.code = now.CodeOf(function);
+    change.name = now.NameOf(function);
+    return change;
+}
+
+}  // namespace
+
+std::string CurrentKeyCaption(std::string_view stored_name) {
+    if (stored_name == kUnassignedName) return "Unassigned";
+    return std::string(kAltCaptionPrefix) + std::string(stored_name);
+}
+
+KeyAssignments::KeyAssignments() {
+    codes_.fill(std::int16_t{0});
+    names_.fill(std::string(kUnassignedName));
+}
+
+KeyAssignments KeyAssignments::Read(std::string_view path) {
+    KeyAssignments assignments;
+    std::array<bool, kCatalogue.size()> code_seen{}, name_seen{};
+    SettingsSection entries(kKeysSection, path);
+    std::string_view key, value;
+    while (entries.Next(key, value)) {
+        bool name_entry = false;
+        const PlayerFunction* function = FunctionOfEntry(key, name_entry);
+        if (!function) continue;
+        const std::size_t i = IndexOf(*function);
+        // Only the first entry of a key counts, as for a single read.
+        bool& seen = name_entry ? name_seen[i] : code_seen[i];
+        if (seen) continue;
+        seen = true;
+        if (value.empty()) continue;
+        if (name_entry) {
+            assignments.names_[i] = value;
+        } else {
+            assignments.codes_[i] = ParseKeyCode(value);
+        }
+    }
+    return assignments;
+}
+
+std::optional<std::int16_t> KeyAssignments::CodeOf(const PlayerFunction& function) const {
+    return codes_[IndexOf(function)];
+}
+
+std::string_view KeyAssignments::NameOf(const PlayerFunction& function) const {
+    return names_[IndexOf(function)];
+}
+
+const PlayerFunction* KeyAssignments::FunctionUsing(std::int32_t code) const {
+    if (code == 0) return nullptr;
+    for (const PlayerFunction* function : PollOrder()) {
+        if (CodeOf(*function) == code) return function;
+    }
+    return nullptr;
+}
+
+std::string KeyAssignments::NeverFiresNote(const PlayerFunction& function) const {
+    const auto code = CodeOf(function);
+    const PlayerFunction* first = code ? FunctionUsing(*code) : nullptr;
+    if (!first || first == &function) return {};
+    return "Also " + std::string(first->display_name) + "'s key: never fires.";
+}
+
+KeyChange KeyAssignments::Assign(std::string_view path, const PlayerFunction& function,
+                                 const KeyEntry& key, const PlayerFunction* taken_from) {
+    const std::string code = std::to_string(key.code);
+    if (!taken_from) return ChangeKey(path, function, code, key.name);
+    KeyChange change;
+    change.result = WriteSettings(kKeysSection,
+                                  {{taken_from->settings_key, ""},
+                                   {NameEntryOf(*taken_from), ""},
+                                   {function.settings_key, code},
+                                   {NameEntryOf(function), key.name}},
+                                  path);
+    const KeyAssignments now = Read(path);
+    change.code = now.CodeOf(function);
+    change.name = now.NameOf(function);
+    return change;
+}
+
+AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
+                                         const KeyEntry& key) {
+    AssignQuestions questions;
+    if (now.CodeOf(function) == key.code) return questions;  // its own key: stored as it is
+    questions.reserved = ReservedKeyQuestion(key);
+    questions.taken_from = now.FunctionUsing(key.code);
+    if (questions.taken_from) {
+        const std::string other(questions.taken_from->display_name);
+        questions.taking = std::string(key.name) + " is the key of " + other + ". Use it for " +
+                           std::string(function.display_name) + " instead? " + other +
+                           " will then have no key.";
+    }
+    return questions;
+}
+
+KeyChange KeyAssignments::Remove(std::string_view path, const PlayerFunction& function) {
+    KeyChange change = ChangeKey(path, function, "", "");
+    change.removal = true;
+    return change;
+}
+
+std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction& function,
+                                    std::string_view path) {
+    std::string lead = change.removal ? "The key was not removed." : "The key was not saved.";
+    if (change.result == WriteResult::kKeptBeside) {
+        lead = change.removal ? "The key was removed, but not yet in the file itself."
+                              : "The key was saved, but not yet in the file itself.";
+    } else if (change.half_done) {
+        const std::string code_name(change.code ? KeyNameOf(*change.code).value_or("") : "");
+        const std::string function_name(function.display_name);
+        lead = change.removal ? "The key was removed only in part: "
+                              : "The key was saved only in part: ";
+        lead += "for " + function_name + " the file now holds ";
+        lead += code_name.empty() ? "no code" : "the code of " + code_name;
+        lead += " but the old name, so ";
+        lead += code_name.empty() ? "no shortcut runs " : "Alt+" + code_name + " runs ";
+        lead += function_name + " while the configuration window shows \"" +
+                CurrentKeyCaption(change.name) + "\".";
+    }
+    return WriteFailureMessage(lead, path, change.result);
+}
+
+}  // namespace kestrune

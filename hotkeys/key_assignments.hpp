@@ -1,0 +1,91 @@
+// Which key belongs to which player function. In the settings file a function's key is two
+// entries of [KEYS]: its code ("next track=117"), which the poll tests, and its name
+// ("next track_n=F6"), which the configuration window shows. Everything that reads or changes
+// them goes through here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "hotkeys/catalogue.hpp"
+#include "hotkeys/key_table.hpp"
+#include "settings/settings.hpp"
+
+namespace kestrune {
+
+// What a function's name entry holds when no key is assigned (also its default).
+inline constexpr std::string_view kUnassignedName = "no";
+// Put before a key's name wherever an assignment is shown: "ALT + F6".
+inline constexpr std::string_view kAltCaptionPrefix = "ALT + ";
+
+// How a stored key name is shown: "Unassigned" for exactly "no", else "ALT + " and the name.
+std::string CurrentKeyCaption(std::string_view stored_name);
+
+// How a change of a function's key went. The code is written first and the name after it;
+// when the name cannot be written, the old code is put back.
+struct KeyChange {
+    bool removal = false;  // the key was being removed, not assigned
+    // kStored when both entries hold the change, kKeptBeside when they do in the new file that
+    // waits beside it (see WriteSetting); else why the write that failed did.
+    WriteResult result = WriteResult::kStored;
+    // The code was changed, the name was not, and the old code could not be put back: the two
+    // entries now name different keys.
+    bool half_done = false;
+    // What the file holds for the function afterwards.
+    std::optional<std::int16_t> code;
+    std::string name;
+
+    bool stored() const { return result == WriteResult::kStored; }
+};
+
+// Every function's key as the settings file holds it at one moment: all twelve codes and names
+// from one read of the file. Nothing is kept beyond the object; read again to see a change.
+class KeyAssignments {
+  public:
+    // A file that is missing or cannot be read now gives every function no key.
+    static KeyAssignments Read(std::string_view path);
+
+    // The code the poll tests for `function`: 0 when none is stored, nothing when the entry is
+    // no number in range (a hand edit): that function has no key.
+    std::optional<std::int16_t> CodeOf(const PlayerFunction& function) const;
+    // The stored name of its key; "no" when there is none.
+    std::string_view NameOf(const PlayerFunction& function) const;
+    // The function, first in poll order, whose key is `code`; null when none is (or for 0).
+    const PlayerFunction* FunctionUsing(std::int32_t code) const;
+    // What the configuration window says under `function`'s key when a function earlier in
+    // poll order has the same key: "Also Next Track's key: never fires."; else nothing.
+    std::string NeverFiresNote(const PlayerFunction& function) const;
+
+    // Gives `function` the key `key`, or removes its key, in the file at `path`: both entries
+    // or neither (see KeyChange). With `taken_from`, that function's two entries are emptied
+    // in the same save: all four change, or none.
+    static KeyChange Assign(std::string_view path, const PlayerFunction& function,
+                            const KeyEntry& key, const PlayerFunction* taken_from = nullptr);
+    static KeyChange Remove(std::string_view path, const PlayerFunction& function);
+
+  private:
+    KeyAssignments();
+
+    std::array<std::optional<std::int16_t>, kCatalogue.size()> codes_;
+    std::array<std::string, kCatalogue.size()> names_;
+};
+
+// What "Set Key" asks before it stores `key` for `function`, given what the file holds now:
+// nothing for the function's own key or a plain key.
+struct AssignQuestions {
+    std::optional<std::string> reserved;         // a combination Windows or most programs use
+    const PlayerFunction* taken_from = nullptr;  // the function that has the key now
+    std::string taking;                          // and what is asked about that
+};
+AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
+                                         const KeyEntry& key);
+
+// What the user is told after a change that did not store: that it was lost, or, when it was
+// half done, what the two entries now hold and what that means; then the path and the reason.
+std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction& function,
+                                    std::string_view path);
+
+}  // namespace kestrune

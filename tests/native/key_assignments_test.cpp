@@ -1,0 +1,211 @@
+// Every function's key as the settings file holds it, and changing one, against a real settings
+// file in a temporary folder and a disk that counts reads and fails chosen saves.
+#include "hotkeys/key_assignments.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fakes/faulty_disk.hpp"
+#include "fakes/temp_folder.hpp"
+
+namespace kestrune {
+namespace {
+
+using fakes::TempFolder;
+
+constexpr const PlayerFunction& kPlay = kCatalogue[0];
+constexpr const PlayerFunction& kNextTrack = kCatalogue[2];
+constexpr std::string_view kBefore = "[KEYS]\r\nplay=117\r\nplay_n=F6\r\n";
+
+class KeyAssignmentsTest : public ::testing::Test {
+  protected:
+    KeyAssignmentsTest() { folder.Write("settings.ini", std::string(kBefore)); }
+    std::string path() const { return SettingsPath(folder.str()); }
+    std::string Settings() const { return folder.Read("settings.ini"); }
+    KeyAssignments Read() const { return KeyAssignments::Read(path()); }
+    // Saves whose bytes hold any of `parts` fail, as on a disk that has just filled up.
+    void FailSavesHolding(std::vector<std::string> parts) {
+        disk.fails_on = [parts](std::string_view bytes) {
+            for (const std::string& part : parts) {
+                if (bytes.find(part) != std::string_view::npos) return true;
+            }
+            return false;
+        };
+    }
+
+    TempFolder folder;
+    fakes::FaultyDisk disk;
+};
+
+TEST_F(KeyAssignmentsTest, OneReadGivesAllTwelve) {
+    std::string file = "[KEYS]\r\n";
+    for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
+        const std::string key(kCatalogue[i].settings_key);
+        file += key + "=" + std::to_string(vk::F(1) + static_cast<int>(i)) + "\r\n";
+        file += key + "_n=F" + std::to_string(i + 1) + "\r\n";
+    }
+    folder.Write("settings.ini", file);
+    disk.reads = 0;
+    const KeyAssignments keys = Read();
+    EXPECT_EQ(disk.reads, 1);
+    for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
+        SCOPED_TRACE(std::string(kCatalogue[i].display_name));
+        EXPECT_EQ(keys.CodeOf(kCatalogue[i]), vk::F(1) + static_cast<int>(i));
+        EXPECT_EQ(keys.NameOf(kCatalogue[i]), "F" + std::to_string(i + 1));
+        EXPECT_EQ(keys.FunctionUsing(vk::F(1) + static_cast<int>(i)), &kCatalogue[i]);
+    }
+}
+
+TEST_F(KeyAssignmentsTest, AGarbledOrMissingEntryDisablesOnlyItsOwnFunction) {
+    // Names and sections match in any case, and only the first of duplicates counts, as for a
+    // single entry's read; a blank entry is no entry.
+    folder.Write("settings.ini",
+                 "[keys]\r\nNext Track=0x75\r\nNEXT TRACK_N = F6\r\nplay=116\r\nplay=117\r\n"
+                 "stop=\r\nstop_n=  \r\nexit=\r\nexit=88\r\n[KEYS]\r\npause=80\r\n");
+    const KeyAssignments keys = Read();
+    EXPECT_EQ(keys.CodeOf(kNextTrack), std::nullopt) << "no number: no key at all";
+    EXPECT_EQ(keys.NameOf(kNextTrack), "F6");
+    EXPECT_EQ(keys.CodeOf(kPlay), vk::F(5));
+    EXPECT_EQ(keys.FunctionUsing(vk::F(5)), &kPlay);
+    EXPECT_EQ(keys.FunctionUsing(vk::F(6)), nullptr);
+    // Stop, Pause, Exit
+    for (const PlayerFunction* function : {&kCatalogue[1], &kCatalogue[6], &kCatalogue[11]}) {
+        EXPECT_EQ(keys.CodeOf(*function), 0) << "blank or missing: code 0";
+        EXPECT_EQ(keys.NameOf(*function), kUnassignedName);
+    }
+    EXPECT_EQ(keys.FunctionUsing(0), nullptr) << "0 is no key";
+
+    folder.Write("settings.ini", "not a profile at all\r\n");
+    EXPECT_EQ(Read().CodeOf(kPlay), 0);
+    disk.unreadable = true;
+    folder.Write("settings.ini", std::string(kBefore));
+    EXPECT_EQ(Read().CodeOf(kPlay), 0) << "a file held by another program: no key now";
+}
+
+TEST_F(KeyAssignmentsTest, AKeyAssignedToAnotherFunctionShowsWhichUsesItFirst) {
+    EXPECT_EQ(Read().FunctionUsing(vk::F(6)), &kPlay);
+    const KeyChange change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"});
+    ASSERT_TRUE(change.stored());
+    EXPECT_EQ(change.code, vk::F(6));
+    EXPECT_EQ(change.name, "F6");
+    EXPECT_EQ(Read().FunctionUsing(vk::F(6)), &kNextTrack) << "Next Track is polled first";
+    ASSERT_TRUE(KeyAssignments::Remove(path(), kNextTrack).stored());
+    EXPECT_EQ(Read().FunctionUsing(vk::F(6)), &kPlay);
+}
+
+TEST_F(KeyAssignmentsTest, RemoveThatCannotEmptyTheNameTakesTheCodeBack) {
+    FailSavesHolding({"play_n=\r\n"});
+    const KeyChange change = KeyAssignments::Remove(path(), kPlay);
+    EXPECT_EQ(change.result, WriteResult::kFailed);
+    EXPECT_FALSE(change.half_done);
+    EXPECT_EQ(Settings(), kBefore) << "the code is back: nothing changed";
+    EXPECT_EQ(change.name, "F6");
+    EXPECT_TRUE(
+        KeyChangeFailureMessage(change, kPlay, path()).starts_with("The key was not removed."));
+}
+
+TEST_F(KeyAssignmentsTest, ARollbackThatFailsTooIsReportedWithWhatTheFileHolds) {
+    // The name cannot be stored, and neither can the old code be put back.
+    FailSavesHolding({"play_n=A", "play_n=\r\n", "play=117\r\n"});
+    const KeyChange assigned = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
+    EXPECT_EQ(assigned.result, WriteResult::kFailed);
+    EXPECT_TRUE(assigned.half_done);
+    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=F6\r\n");
+    std::string message = KeyChangeFailureMessage(assigned, kPlay, path());
+    EXPECT_NE(message.find("saved only in part: for Play the file now holds the code of A but the "
+                           "old name, so Alt+A runs Play while the configuration window shows "
+                           "\"ALT + F6\"."),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find(path()), std::string::npos);
+
+    folder.Write("settings.ini", std::string(kBefore));
+    const KeyChange removed = KeyAssignments::Remove(path(), kPlay);
+    EXPECT_TRUE(removed.half_done);
+    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=\r\nplay_n=F6\r\n");
+    message = KeyChangeFailureMessage(removed, kPlay, path());
+    EXPECT_NE(message.find("removed only in part: for Play the file now holds no code but the old "
+                           "name, so no shortcut runs Play while the configuration window shows "
+                           "\"ALT + F6\"."),
+              std::string::npos)
+        << message;
+}
+
+TEST_F(KeyAssignmentsTest, ACodeThatWaitsBesideALostFileCountsAsWritten) {
+    // The replace loses the file and the new one cannot take its place: the new code waits
+    // beside it, reads find it there, and no other write goes through meanwhile. The change is
+    // half done, and the message says so rather than that nothing was saved.
+    disk.replace_loses_target = true;
+    disk.move_into_place_fails = true;
+    const KeyChange change = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
+    EXPECT_FALSE(change.stored());
+    EXPECT_TRUE(change.half_done);
+    EXPECT_EQ(change.code, 'A');
+    EXPECT_EQ(change.name, "F6");
+    EXPECT_EQ(Read().CodeOf(kPlay), 'A') << "what reads find";
+    EXPECT_TRUE(KeyChangeFailureMessage(change, kPlay, path())
+                    .starts_with("The key was saved only in part: for Play the file now holds the "
+                                 "code of A but the old name"));
+}
+
+TEST_F(KeyAssignmentsTest, QuestionsBeforeAssigningOwnOtherReservedAndPlainKeys) {
+    // Play has F6; Next Track is polled before it.
+    const KeyAssignments now = Read();
+    const AssignQuestions own = QuestionsBeforeAssigning(now, kPlay, {vk::F(6), "F6"});
+    EXPECT_FALSE(own.reserved);
+    EXPECT_EQ(own.taken_from, nullptr) << "its own key: stored as it is";
+
+    const AssignQuestions other = QuestionsBeforeAssigning(now, kNextTrack, {vk::F(6), "F6"});
+    EXPECT_FALSE(other.reserved);
+    EXPECT_EQ(other.taken_from, &kPlay);
+    EXPECT_EQ(other.taking,
+              "F6 is the key of Play. Use it for Next Track instead? Play will then have no key.");
+
+    for (const KeyEntry& key :
+         {KeyEntry{vk::F(4), "F4"}, KeyEntry{vk::kTab, "Tab"}, KeyEntry{vk::kEscape, "Escape"},
+          KeyEntry{vk::kSpace, "Space"}, KeyEntry{vk::kEnter, "Enter"}}) {
+        const AssignQuestions reserved = QuestionsBeforeAssigning(now, kNextTrack, key);
+        ASSERT_TRUE(reserved.reserved) << key.name;
+        EXPECT_TRUE(reserved.reserved->ends_with(" Use " + std::string(key.name) + " anyway?"));
+        EXPECT_NE(reserved.reserved->find("Kestrune does not stop that"), std::string::npos);
+        EXPECT_EQ(reserved.taken_from, nullptr);
+    }
+    EXPECT_EQ(*QuestionsBeforeAssigning(now, kNextTrack, {vk::F(4), "F4"}).reserved,
+              "Alt+F4 closes the window in front. Kestrune does not stop that: every time you use "
+              "this shortcut, the program in front closes too. Use F4 anyway?");
+
+    const AssignQuestions plain = QuestionsBeforeAssigning(now, kNextTrack, {vk::F(7), "F7"});
+    EXPECT_FALSE(plain.reserved);
+    EXPECT_EQ(plain.taken_from, nullptr);
+}
+
+TEST_F(KeyAssignmentsTest, AKeyTakenFromAnotherFunctionChangesAllFourEntriesOrNone) {
+    FailSavesHolding({"next track_n=F6"});
+    KeyChange change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"}, &kPlay);
+    EXPECT_EQ(change.result, WriteResult::kFailed);
+    EXPECT_EQ(Settings(), kBefore) << "one save: nothing changed";
+
+    disk.fails_on = nullptr;
+    disk.replaces = 0;
+    change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"}, &kPlay);
+    ASSERT_TRUE(change.stored());
+    EXPECT_EQ(disk.replaces, 1) << "all four entries in one save";
+    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=\r\nplay_n=\r\nnext track=117\r\nnext track_n=F6\r\n");
+    EXPECT_EQ(change.name, "F6");
+}
+
+TEST_F(KeyAssignmentsTest, ANoteSaysWhenAnEarlierFunctionHasTheSameKey) {
+    folder.Write("settings.ini",
+                 "[KEYS]\r\nplay=117\r\nplay_n=F6\r\nnext track=117\r\nnext track_n=F6\r\n"
+                 "stop_n=no\r\n");
+    const KeyAssignments keys = Read();
+    EXPECT_EQ(keys.NeverFiresNote(kPlay), "Also Next Track's key: never fires.");
+    EXPECT_EQ(keys.NeverFiresNote(kNextTrack), "") << "polled first: it fires";
+    EXPECT_EQ(keys.NeverFiresNote(kCatalogue[1]), "") << "no key";
+}
+
+}  // namespace
+}  // namespace kestrune
