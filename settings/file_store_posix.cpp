@@ -1,7 +1,7 @@
 // The settings file operations on POSIX systems (the native tests and benchmarks run here).
 // '\' in a path is read as '/', so Windows-style paths such as "folder\settings.ini" work.
 //
-// ReadAll runs twelve times on every hotkey poll, so it costs what a bare read costs: open, one
+// ReadAll runs on every hotkey poll, so it costs what a bare read costs: open, one
 // read, close. Something other than a regular file reads as whatever read() gives it (a FIFO
 // without a writer reads as empty); a save refuses to replace it.
 #include <dirent.h>
