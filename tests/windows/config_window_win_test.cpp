@@ -482,16 +482,17 @@ TEST(Journey, AssignF6ToNextTrackThenUseItFiveTimes) {
     // not read here, which would take their "pressed since" state from the program. Wine never
     // sets that state on the generic Alt code, only on the side-specific ones, so there a tap
     // of Alt between two ticks is never seen: Alt is held over two ticks around the F6 tap.
-    const DWORD alt_around_tap = RunningUnderWine() ? 110 : 0;
+    // Messages are handled meanwhile, so that the stand-in player answers each command at once.
+    const auto alt_around_tap = RunningUnderWine() ? 110ms : 0ms;
     ForegroundWindow elsewhere;
     PumpFor(300ms);
     for (int tap = 0; tap < 5; ++tap) {
         SendKey(VK_MENU, true);
-        Sleep(alt_around_tap);
+        PumpFor(alt_around_tap);
         SendKey(VK_F6, true);
-        Sleep(80);
+        PumpFor(80ms);
         SendKey(VK_F6, false);
-        Sleep(alt_around_tap);
+        PumpFor(alt_around_tap);
         SendKey(VK_MENU, false);
         PumpFor(400ms);
     }
