@@ -43,14 +43,20 @@ struct KeyChange {
 
 // Every function's key as the settings file holds it at one moment: all twelve codes and names
 // from one read of the file. Nothing is kept beyond the object; read again to see a change.
+// The names are views of the bytes read, so the object is neither copied nor moved: it is made
+// where it is wanted, `const KeyAssignments keys = KeyAssignments::Read(path);`.
 class KeyAssignments {
   public:
     // A file that is missing or cannot be read now gives every function no key.
     static KeyAssignments Read(std::string_view path);
+    KeyAssignments(const KeyAssignments&) = delete;
+    KeyAssignments& operator=(const KeyAssignments&) = delete;
 
     // The code the poll tests for `function`: 0 when none is stored, nothing when the entry is
     // no number in range (a hand edit): that function has no key.
-    std::optional<std::int16_t> CodeOf(const PlayerFunction& function) const;
+    std::optional<std::int16_t> CodeOf(const PlayerFunction& function) const {
+        return codes_[static_cast<std::size_t>(&function - kCatalogue.data())];
+    }
     // The stored name of its key; "no" when there is none.
     std::string_view NameOf(const PlayerFunction& function) const;
     // The function, first in poll order, whose key is `code`; null when none is (or for 0).
@@ -67,10 +73,11 @@ class KeyAssignments {
     static KeyChange Remove(std::string_view path, const PlayerFunction& function);
 
   private:
-    KeyAssignments();
+    explicit KeyAssignments(std::string_view path);
 
+    SettingsSection keys_;  // [KEYS] as read: the names below point into it
     std::array<std::optional<std::int16_t>, kCatalogue.size()> codes_;
-    std::array<std::string, kCatalogue.size()> names_;
+    std::array<std::string_view, kCatalogue.size()> names_;
 };
 
 // What "Set Key" asks before it stores `key` for `function`, given what the file holds now:

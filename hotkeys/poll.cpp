@@ -1,6 +1,5 @@
 #include "hotkeys/poll.hpp"
 
-#include <charconv>
 #include <limits>
 
 #include "hotkeys/catalogue.hpp"
@@ -20,17 +19,16 @@ std::optional<std::int64_t> ParseDecimal(std::string_view text, std::int64_t lo,
         text.remove_prefix(1);
     }
     if (text.empty()) return std::nullopt;
-    // Leading zeros are harmless; beyond them, more than 19 digits is out of any range here.
+    // Leading zeros are harmless; beyond them, more than 18 digits is out of any range here,
+    // and 18 cannot overflow the sum below.
     while (text.size() > 1 && text.front() == '0') text.remove_prefix(1);
-    if (text.size() > 19) return std::nullopt;
-    std::uint64_t magnitude = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
-    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    if (magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-        return std::nullopt;
+    if (text.size() > 18) return std::nullopt;
+    std::int64_t magnitude = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        magnitude = magnitude * 10 + (c - '0');
     }
-    const auto value =
-        negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    const std::int64_t value = negative ? -magnitude : magnitude;
     if (value < lo || value > hi) return std::nullopt;
     return value;
 }
@@ -67,6 +65,16 @@ void RunFunction(const PlayerFunction& function, const std::string& path, Player
 }  // namespace
 
 std::optional<std::int16_t> ParseKeyCode(std::string_view text) {
+    // What the program writes, one to four digits, is read at once: the poll reads twelve codes
+    // at each tick.
+    if (!text.empty() && text.size() <= 4) {
+        int code = 0;
+        std::size_t digits = 0;
+        for (; digits < text.size() && text[digits] >= '0' && text[digits] <= '9'; ++digits) {
+            code = code * 10 + (text[digits] - '0');
+        }
+        if (digits == text.size()) return static_cast<std::int16_t>(code);
+    }
     const auto value = ParseDecimal(text, std::numeric_limits<std::int16_t>::min(),
                                     std::numeric_limits<std::int16_t>::max());
     if (!value) return std::nullopt;

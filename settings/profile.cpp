@@ -1,7 +1,7 @@
 // The profile-file rules, on text in memory. See profile.hpp for the rules themselves.
 //
-// Each operation walks the text once, line by line, without building any table of lines:
-// SectionEntries runs on every hotkey poll, so it allocates nothing.
+// Each operation walks the text once, line by line, without building any table of lines. The walk
+// of a section (SectionEntries, in the header) runs at every tick of the hotkey poll.
 #include "settings/profile.hpp"
 
 #include <cstddef>
@@ -13,28 +13,13 @@
 namespace kestrune::profile {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+using detail::IsBlankChar;
+using detail::kByteOrderMark;
+using detail::SameName;
+using detail::Trim;
+using detail::Unquoted;
+
 constexpr std::string_view kNewLine = "\r\n";
-
-bool IsBlankChar(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-    std::size_t first = 0;
-    while (first < text.size() && IsBlankChar(text[first])) ++first;
-    std::size_t last = text.size();
-    while (last > first && IsBlankChar(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
 
 // One line of the text. `text` runs from the line's first byte up to its ending; `ending` is
 // "\n", "\r\n" or empty (the last line of a text that does not end in a line break).
@@ -129,12 +114,7 @@ bool HasLineBreak(std::string_view text) {
 
 // An entry's value as a read gives it: trimmed, and one pair of outer quotes removed.
 std::string_view ValueOf(const Meaning& entry) {
-    std::string_view value = Trim(entry.raw_value);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return value;
+    return Unquoted(Trim(entry.raw_value));
 }
 
 // Where a section and one of its entries lie in the text.
@@ -200,26 +180,6 @@ SectionEntries::SectionEntries(std::string_view content, std::string_view sectio
     : content_(content), section_(Trim(section)) {
     // A write never makes a section with a blank name.
     if (section_.empty()) pos_ = content_.size();
-}
-
-bool SectionEntries::Next(std::string_view& key, std::string_view& value) {
-    LineReader reader(content_, pos_);
-    Line line;
-    while (reader.Next(line)) {
-        const Meaning meaning = ClassifyLine(line);
-        if (meaning.kind == Kind::kHeader) {
-            // Only the first section of the name counts.
-            if (inside_) break;
-            inside_ = SameName(meaning.name, section_);
-        } else if (inside_ && meaning.kind == Kind::kEntry && !meaning.name.empty()) {
-            pos_ = reader.pos();
-            key = meaning.name;
-            value = ValueOf(meaning);
-            return true;
-        }
-    }
-    pos_ = content_.size();
-    return false;
 }
 
 // Details of a write beyond what the header states:

@@ -10,16 +10,11 @@
 #include "settings/profile.hpp"
 
 namespace kestrune {
-namespace {
-
-// A value is read into a buffer of 750 characters, one of which holds the terminating NUL.
-constexpr std::size_t kMaxValueLength = 749;
-
-}  // namespace
-
 std::string SettingsPath(std::string_view program_folder) {
-    std::string path(program_folder);
-    path += "\\settings.ini";
+    constexpr std::string_view kFileName = "\\settings.ini";
+    std::string path;
+    path.reserve(program_folder.size() + kFileName.size());
+    path.append(program_folder).append(kFileName);
     return path;
 }
 
@@ -48,13 +43,6 @@ std::string ReadableBytes(std::string_view path) {
 
 SettingsSection::SettingsSection(std::string_view section, std::string_view path)
     : bytes_(ReadableBytes(path)), entries_(bytes_, section) {}
-
-bool SettingsSection::Next(std::string_view& key, std::string_view& value) {
-    if (!entries_.Next(key, value)) return false;
-    value = value.substr(0, kMaxValueLength);
-    if (IsBlank(value)) value = {};
-    return true;
-}
 
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path,
                         std::string_view default_value) {

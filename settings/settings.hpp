@@ -104,4 +104,16 @@ bool IsBlank(std::string_view text);
 // folder, a hidden file or a system file. A blank pattern is false without touching the disk.
 bool FileExists(std::string_view pattern);
 
+// A value is read into a buffer of 750 characters, one of which holds the terminating NUL.
+inline constexpr std::size_t kMaxValueLength = 749;
+
+// Here, to be inlined: the hotkey poll walks [KEYS] at every tick.
+inline bool SettingsSection::Next(std::string_view& key, std::string_view& value) {
+    if (!entries_.Next(key, value)) return false;
+    value = value.substr(0, kMaxValueLength);
+    // A value read is trimmed: only one in quotes can still be blank.
+    if (!value.empty() && value.front() == ' ' && IsBlank(value)) value = {};
+    return true;
+}
+
 }  // namespace kestrune

@@ -66,6 +66,21 @@ TEST_P(ProfileFindTest, FindsTheValue) {
     EXPECT_EQ(Visible(found), Visible(c.expected)) << "file: " << Visible(c.content);
 }
 
+// The walk of a whole section reads each key's first entry as Find reads it.
+TEST_P(ProfileFindTest, TheSectionWalkReadsItTheSame) {
+    const FindCase& c = GetParam();
+    std::string asked = AsciiLower(c.key);
+    asked.erase(0, asked.find_first_not_of(" \t"));
+    asked.erase(asked.find_last_not_of(" \t") + 1);
+    std::optional<std::string> walked;
+    SectionEntries entries(c.content, c.section);
+    std::string_view key, value;
+    while (!walked && entries.Next(key, value)) {
+        if (AsciiLower(key) == asked) walked = std::string(value);
+    }
+    EXPECT_EQ(Visible(walked), Visible(c.expected)) << "file: " << Visible(c.content);
+}
+
 const FindCase kFindCases[] = {
     {"ExampleFirstEntry", kExample, "KEYS", "next track", "117"},
     {"ExampleSecondEntry", kExample, "KEYS", "next track_n", "F6"},
