@@ -117,7 +117,7 @@ void MainForm::Unload() {
 void MainForm::Form_Load() {
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
     SetTopmost(hwnd());
-    AdmitShowRunningCopyMessage(hwnd(), SettingsPath(ProgramFolder()));
+    AdmitShowRunningCopyMessage(hwnd(), SettingsFile());
     SystemTray1.SetOwner(hwnd());
     // The notification area shows small icons at the system's dots per inch.
     SystemTray1.SetTrayIconHandle(ProgramIcon(GetSystemMetrics(SM_CXSMICON)));
@@ -125,8 +125,7 @@ void MainForm::Form_Load() {
 
     // A stored count that is not a whole number in range is shown as it stands: the poll
     // leaves such a count as it is and never counts it up.
-    const std::string stored =
-        ReadSetting(kOtherSection, kExecutedKey, SettingsPath(ProgramFolder()), "0");
+    const std::string stored = ReadSetting(kOtherSection, kExecutedKey, SettingsFile(), "0");
     const auto count = ParseCount(stored);
     SetTotalCaption(std::string(kTotalCaptionPrefix) +
                     FormatCount(count ? std::to_string(*count) : stored, GroupSeparator()));
@@ -243,7 +242,7 @@ bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resu
         result = 0;
         return true;
     }
-    static const UINT started_again = ShowRunningCopyMessage(SettingsPath(ProgramFolder()));
+    static const UINT started_again = ShowRunningCopyMessage(SettingsFile());
     if (message == started_again && started_again != 0) {
         if (wparam == kShowRunningCopyNow && !unloading_) StartedAgain();
         result = kIsRunningCopy;

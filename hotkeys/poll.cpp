@@ -89,7 +89,7 @@ std::optional<std::int32_t> ParseCount(std::string_view text) {
 }
 
 void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host) {
-    const std::string path = SettingsPath(host.ProgramFolder());
+    const std::string& path = host.SettingsFile();
     const KeyAssignments assignments = KeyAssignments::Read(path);
     for (const PlayerFunction* function : PollOrder()) {
         const bool alt_down = keys.Query(vk::kAlt) != 0;

@@ -11,8 +11,9 @@ namespace kestrune {
 class PollHost {
   public:
     virtual ~PollHost() = default;
-    // The program's folder, from which each tick forms the settings path afresh.
-    virtual std::string ProgramFolder() = 0;
+    // The settings file beside the program, which each tick reads afresh. It names the same
+    // file for as long as the program runs, so a tick forms no path.
+    virtual const std::string& SettingsFile() = 0;
     // The user's thousands separator, for the count text.
     virtual std::string GroupSeparator() = 0;
     virtual void SetLastCaption(std::string_view caption) = 0;

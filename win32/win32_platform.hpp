@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "hotkeys/key_state.hpp"
+#include "settings/settings.hpp"
 #include "util/wide_text.hpp"
 
 namespace kestrune {
@@ -24,11 +25,14 @@ std::string ProgramFolder();
 // system does not say.
 std::string ProgramFilesX86Folder();
 
-// A PollHost whose program folder is the running executable's.
+// A PollHost whose settings file is the one in the running executable's folder.
 template <typename Host>
 class ProgramFolderHost : public Host {
   public:
-    std::string ProgramFolder() override { return ::kestrune::ProgramFolder(); }
+    const std::string& SettingsFile() override { return settings_file_; }
+
+  private:
+    const std::string settings_file_ = SettingsPath(::kestrune::ProgramFolder());
 };
 
 // The user's thousands separator (LOCALE_STHOUSAND), as UTF-8 text.

@@ -11,6 +11,7 @@
 #include "hotkeys/message_pump.hpp"
 #include "hotkeys/poll.hpp"
 #include "player/player_link.hpp"
+#include "settings/settings.hpp"
 
 namespace kestrune::fakes {
 
@@ -74,9 +75,9 @@ class FakePlayer final : public PlayerLink {
 
 class FakeHost final : public PollHost {
   public:
-    explicit FakeHost(std::string folder) : folder(std::move(folder)) {}
+    explicit FakeHost(const std::string& folder) : settings_file(SettingsPath(folder)) {}
 
-    std::string folder;
+    std::string settings_file;
     std::string separator = ",";
     std::string last_caption = "Last Function Executed - None";
     std::string total_caption = "Functions Executed - [Number]";
@@ -84,7 +85,7 @@ class FakeHost final : public PollHost {
     std::vector<std::string> events;        // captions and unloads, in the order they happened
     std::function<void()> on_last_caption;  // runs between the command and the count
 
-    std::string ProgramFolder() override { return folder; }
+    const std::string& SettingsFile() override { return settings_file; }
     std::string GroupSeparator() override { return separator; }
     void SetLastCaption(std::string_view caption) override {
         last_caption = caption;

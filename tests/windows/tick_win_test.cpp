@@ -24,8 +24,8 @@ using testing::WaitForKeys;
 
 class RecordingHost final : public PollHost {
   public:
-    explicit RecordingHost(std::string folder) : folder_(std::move(folder)) {}
-    std::string ProgramFolder() override { return folder_; }
+    explicit RecordingHost(const std::string& folder) : settings_file_(SettingsPath(folder)) {}
+    const std::string& SettingsFile() override { return settings_file_; }
     std::string GroupSeparator() override { return UserGroupSeparator(); }
     void SetLastCaption(std::string_view caption) override { last = caption; }
     void SetTotalCaption(std::string_view caption) override { total = caption; }
@@ -36,7 +36,7 @@ class RecordingHost final : public PollHost {
     int unloads = 0;
 
   private:
-    std::string folder_;
+    std::string settings_file_;
 };
 
 class OneTick : public ::testing::Test {
