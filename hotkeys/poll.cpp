@@ -65,16 +65,6 @@ void RunFunction(const PlayerFunction& function, const std::string& path, Player
 }  // namespace
 
 std::optional<std::int16_t> ParseKeyCode(std::string_view text) {
-    // What the program writes, one to four digits, is read at once: the poll reads twelve codes
-    // at each tick.
-    if (!text.empty() && text.size() <= 4) {
-        int code = 0;
-        std::size_t digits = 0;
-        for (; digits < text.size() && text[digits] >= '0' && text[digits] <= '9'; ++digits) {
-            code = code * 10 + (text[digits] - '0');
-        }
-        if (digits == text.size()) return static_cast<std::int16_t>(code);
-    }
     const auto value = ParseDecimal(text, std::numeric_limits<std::int16_t>::min(),
                                     std::numeric_limits<std::int16_t>::max());
     if (!value) return std::nullopt;
