@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -31,6 +32,11 @@ inline constexpr std::array<PlayerFunction, 12> kCatalogue{{
     {"Seek Back", "seek back", 40144, 1, 11},
     {"Exit", "exit", 40001, 1, 12},
 }};
+
+// The place of `function` in the catalogue, which holds it.
+constexpr std::size_t CatalogueIndex(const PlayerFunction& function) {
+    return static_cast<std::size_t>(&function - kCatalogue.data());
+}
 
 // The catalogue sorted by poll position: Next Track, Prev Track, Play, Stop, Volume Up, ...
 const std::array<const PlayerFunction*, kCatalogue.size()>& PollOrder();

@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::string_view kNameSuffix = "_n";
 
-std::size_t IndexOf(const PlayerFunction& function) {
-    return static_cast<std::size_t>(&function - kCatalogue.data());
-}
-
 std::string NameEntryOf(const PlayerFunction& function) {
     return std::string(function.settings_key) + std::string(kNameSuffix);
 }
@@ -129,7 +125,7 @@ KeyAssignments::KeyAssignments(std::string_view path) : keys_(kKeysSection, path
         bool name_entry = false;
         const PlayerFunction* function = FunctionOfEntry(key, name_entry);
         if (!function) continue;
-        const std::size_t i = IndexOf(*function);
+        const std::size_t i = CatalogueIndex(*function);
         // Only the first entry of a key counts, as for a single read.
         bool& seen = name_entry ? name_seen[i] : code_seen[i];
         if (seen) continue;
@@ -148,7 +144,7 @@ KeyAssignments KeyAssignments::Read(std::string_view path) {
 }
 
 std::string_view KeyAssignments::NameOf(const PlayerFunction& function) const {
-    return names_[IndexOf(function)];
+    return names_[CatalogueIndex(function)];
 }
 
 const PlayerFunction* KeyAssignments::FunctionUsing(std::int32_t code) const {

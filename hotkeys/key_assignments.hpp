@@ -55,7 +55,7 @@ class KeyAssignments {
     // The code the poll tests for `function`: 0 when none is stored, nothing when the entry is
     // no number in range (a hand edit): that function has no key.
     std::optional<std::int16_t> CodeOf(const PlayerFunction& function) const {
-        return codes_[static_cast<std::size_t>(&function - kCatalogue.data())];
+        return codes_[CatalogueIndex(function)];
     }
     // The stored name of its key; "no" when there is none.
     std::string_view NameOf(const PlayerFunction& function) const;
