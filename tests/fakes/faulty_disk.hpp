@@ -21,6 +21,9 @@ class FaultyDisk final : public file_store::Disk {
     FaultyDisk& operator=(const FaultyDisk&) = delete;
 
     bool unreadable = false;  // a file that exists cannot be read now (held by another)
+    // The next reads find no file: another program saves it by renaming the old one away and
+    // then writing the new one.
+    int missing_reads = 0;
     bool folder_takes_no_new_file = false;
     bool replace_refused = false;      // the folder refuses the rename over the old file
     bool file_refuses_writes = false;  // the file itself may not be written
@@ -46,6 +49,10 @@ class FaultyDisk final : public file_store::Disk {
 
     file_store::ReadResult ReadAll(std::string_view path) override {
         ++reads;
+        if (missing_reads > 0) {
+            --missing_reads;
+            return {file_store::ReadStatus::kMissing, {}};
+        }
         file_store::ReadResult read = system().ReadAll(path);
         if (unreadable && read.status == file_store::ReadStatus::kOk) return {};
         return read;

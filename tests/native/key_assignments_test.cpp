@@ -151,6 +151,28 @@ TEST_F(KeyAssignmentsTest, ACodeThatWaitsBesideALostFileCountsAsWritten) {
                                  "code of A but the old name"));
 }
 
+TEST_F(KeyAssignmentsTest, SetKeyAndRemoveAreOneSaveEach) {
+    // The code and the name in one save: the file holds the old pair or the new one.
+    disk.replaces = 0;
+    ASSERT_TRUE(KeyAssignments::Assign(path(), kPlay, {'A', "A"}).stored());
+    EXPECT_EQ(disk.replaces, 1);
+    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=A\r\n");
+    ASSERT_TRUE(KeyAssignments::Remove(path(), kPlay).stored());
+    EXPECT_EQ(disk.replaces, 2);
+    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=\r\nplay_n=\r\n");
+
+    // A save that fails changes nothing at all.
+    folder.Write("settings.ini", std::string(kBefore));
+    FailSavesHolding({"play_n="});
+    const KeyChange failed = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
+    EXPECT_EQ(failed.result, WriteResult::kFailed);
+    EXPECT_EQ(Settings(), kBefore);
+    EXPECT_EQ(failed.code, vk::F(6));
+    EXPECT_EQ(failed.name, "F6");
+    EXPECT_TRUE(
+        KeyChangeFailureMessage(failed, kPlay, path()).starts_with("The key was not saved."));
+}
+
 TEST_F(KeyAssignmentsTest, QuestionsBeforeAssigningOwnOtherReservedAndPlainKeys) {
     // Play has F6; Next Track is polled before it.
     const KeyAssignments now = Read();

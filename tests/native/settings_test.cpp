@@ -534,6 +534,51 @@ TEST_F(SettingsFileTest, SettingsLeftoversOfEarlierRunsAreRemovedAtStart) {
                       "settings.ini.backup.tmp", "settings.ini.tmp"}));
 }
 
+// A power cut between the two renames of a replace left no settings.ini, only the new file and
+// the old one under names of ours. At the next start they are put back whatever process id
+// they carry: this copy holds the settings file, and after a reboot its own id, or a running
+// one, may well be the id in the names.
+TEST_F(SettingsFileTest, SettingsLeftoverThatHoldsTheOnlyCopyIsPutBackWhateverItsId) {
+    const std::string full = "[KEYS]\r\nplay=80\r\nplay_n=P\r\n[OTHER]\r\nexecuted=4711\r\n";
+    for (const std::string& id : {std::to_string(::getpid()), std::string("4242")}) {
+        SCOPED_TRACE("process id " + id);
+        fs::remove(file_);
+        PutAt(folder_ / ("settings.ini." + id + "-0.tmp"), full);
+        PutAt(folder_ / ("settings.ini." + id + "-1-old.tmp"), "[OTHER]\r\nexecuted=4710\r\n");
+        fs::last_write_time(folder_ / ("settings.ini." + id + "-0.tmp"),
+                            fs::file_time_type::clock::now() - std::chrono::seconds(60));
+        fakes::FaultyDisk disk;
+        disk.running = {4242};
+        RemoveLeftoverFiles(path_);
+        EXPECT_EQ(Contents(), full);
+        EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    }
+
+    // Beside a settings.ini, a leftover holds an older state (or a save that never finished):
+    // it goes, whoever made it.
+    PutAt(folder_ / "settings.ini.4242-2-old.tmp", "[OTHER]\r\nexecuted=1\r\n");
+    PutAt(folder_ / ("settings.ini." + std::to_string(::getpid()) + "-3.tmp"), "torn");
+    {
+        fakes::FaultyDisk disk;
+        disk.running = {4242};
+        RemoveLeftoverFiles(path_);
+    }
+    EXPECT_EQ(Contents(), full);
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+// Another program saves settings.ini by renaming the old file away and then writing the new
+// one: a write whose read falls in between finds no file. It may only create one; finding one
+// back, it starts again from what that holds.
+TEST_F(SettingsFileTest, SettingsWriteThatFoundNoFileNeverReplacesOne) {
+    Put("[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=5\r\n");
+    fakes::FaultyDisk disk;
+    disk.missing_reads = 1;
+    EXPECT_EQ(WriteSetting("KEYS", "stop", "83", path_), WriteResult::kStored);
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=80\r\nstop=83\r\n[OTHER]\r\nexecuted=5\r\n");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
 TEST_F(SettingsFileTest, SettingsNoWriteBeginsOnceTheSessionEnds) {
     Put("[OTHER]\r\nexecuted=5\r\n");
     EndSettingsWrites();
