@@ -56,21 +56,21 @@ class SettingsSection {
 
 // What became of a write.
 enum class WriteResult {
-    kStored,       // the file holds the value (also when it held it already)
-    kRefused,      // the section, key or value cannot be stored (a line break in it, ...)
-    kInUse,        // another program holds the file (or the new file beside it), or keeps
-                   // changing it: it cannot be read now, or neither replaced nor written where
-                   // it stands. It is left as it is.
-    kNotReadable,  // the system refuses this user access to the file
-    kTooLarge,     // the file is larger than 1 MiB: no settings file
+    kStored,          // the file holds the value (also when it held it already)
+    kRefused,         // the section, key or value cannot be stored (a line break in it, ...)
+    kInUse,           // another program holds the file (or the new file beside it), or keeps
+                      // changing it: it cannot be read now, or neither replaced nor written where
+                      // it stands. It is left as it is.
+    kNotReadable,     // the system refuses this user access to the file
+    kTooLarge,        // the file is larger than 1 MiB: no settings file
     kUtf16BigEndian,  // the file is in UTF-16 big-endian, which is not written
     kUndecodable,     // the file starts with the UTF-16 mark but is no valid UTF-16
     kReadOnly,        // the file is marked read-only
-    kNotAllowed,  // the folder takes no new file, and the file (if any) may not be written
-    kNotAFile,    // something that is no ordinary file stands at the path
-    kBrokenLink,  // a symbolic link stands at the path whose target does not exist
-    kEnding,      // the session is ending (`EndSettingsWrites`): nothing more is written
-    kFailed,      // anything else (a missing folder, a full disk)
+    kNotAllowed,      // the folder takes no new file, and the file (if any) may not be written
+    kNotAFile,        // something that is no ordinary file stands at the path
+    kBrokenLink,      // a symbolic link stands at the path whose target does not exist
+    kEnding,          // the session is ending (`EndSettingsWrites`): nothing more is written
+    kFailed,          // anything else (a missing folder, a full disk)
 };
 
 // Stores `value` under the lower-cased `key` in `section`. Every line that the write does not

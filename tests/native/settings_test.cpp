@@ -261,15 +261,18 @@ TEST_F(SettingsFileTest, SettingsWriteOntoUnreadableRegularFileLosesNothing) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-            if (dropped) WriteSetting("KEYS", "play", "1", path_);
-            ::_exit(dropped ? 0 : 1);
+            if (!dropped) ::_exit(1);
+            ::_exit(WriteSetting("KEYS", "play", "1", path_) == WriteResult::kNotReadable ? 0 : 2);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "could not become nobody";
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 1) << "could not become nobody";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "not reported as access denied";
     } else {
-        WriteSetting("KEYS", "play", "1", path_);
+        EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kNotReadable);
     }
+    EXPECT_EQ(WriteFailureMessage("", path_, WriteResult::kNotReadable).find("Another program"),
+              std::string::npos);
     ASSERT_EQ(::chmod(file_.c_str(), 0644), 0);
     EXPECT_EQ(Contents(), before);
     EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
@@ -540,6 +543,87 @@ TEST_F(SettingsFileTest, SettingsWriteThatFoundNoFileNeverReplacesOne) {
     EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
 }
 
+// ASCII text as UTF-16 LE, after the byte order mark.
+std::string Utf16Le(std::string_view ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (const char c : ascii) {
+        bytes.push_back(c);
+        bytes.push_back('\0');
+    }
+    return bytes;
+}
+
+// A file saved as "Unicode" in an editor: read and written in UTF-16 LE, its mark kept, the
+// same rules as for a file of single bytes.
+TEST_F(SettingsFileTest, SettingsUtf16LeFileIsReadAndWrittenInUtf16) {
+    // A comment with an e acute and U+1F3B5, a character beyond 16 bits.
+    const std::string cafe = Utf16Le("; caf").substr(2) + "\xE9\x00"s + Utf16Le(" ").substr(2) +
+                             "\x3C\xD8\xB5\xDF"s + Utf16Le("\r\n").substr(2);
+    Put(Utf16Le("[KEYS]\r\nnext track=117\r\n") + cafe +
+        Utf16Le("[OTHER]\r\nexecuted=5\r\n").substr(2));
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "0"), "5");
+    SettingsSection keys("KEYS", path_);
+    std::string_view key, value;
+    ASSERT_TRUE(keys.Next(key, value));
+    EXPECT_EQ(key, "next track");
+    EXPECT_EQ(value, "117");
+
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored);
+    EXPECT_EQ(Contents(), Utf16Le("[KEYS]\r\nnext track=117\r\nplay=80\r\n") + cafe +
+                              Utf16Le("[OTHER]\r\nexecuted=6\r\n").substr(2));
+}
+
+// Files that are read as empty and never written, each with its own reason.
+TEST_F(SettingsFileTest, SettingsFilesThatAreNeverWrittenSayWhy) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        WriteResult result;
+        const char* reason;
+    };
+    std::string big = "[OTHER]\r\nexecuted=5\r\n";
+    big.resize(file_store::kMaxFileSize + 1, ' ');
+    const Case cases[] = {
+        {"UTF-16 BE", "\xFE\xFF\0[\0K\0E\0Y\0S\0]\0\r\0\n\0p\0=\0001\0\r\0\n"s,
+         WriteResult::kUtf16BigEndian, "UTF-16 big-endian"},
+        {"UTF-16 LE, odd length", Utf16Le("[OTHER]\r\nexecuted=5\r\n") + "x",
+         WriteResult::kUndecodable, "no UTF-16"},
+        {"UTF-16 LE, a lone surrogate", Utf16Le("[OTHER]\r\nexecuted=5\r\n") + "\x00\xD8"s,
+         WriteResult::kUndecodable, "no UTF-16"},
+        {"over 1 MiB", big, WriteResult::kTooLarge, "larger than 1 MiB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Put(c.bytes);
+        EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "none"), "none");
+        EXPECT_FALSE(ReadStoredSetting("OTHER", "executed", path_, "0").file_read);
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), c.result);
+        EXPECT_EQ(Contents(), c.bytes);
+        const std::string message = WriteFailureMessage("The key was not saved.", path_, c.result);
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        EXPECT_EQ(message.find("Another program"), std::string::npos) << message;
+    }
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+// A link into a folder that is not there now (a drive not plugged in): never replaced by a
+// plain file, and the message names the link and its target.
+TEST_F(SettingsFileTest, SettingsLinkWhoseTargetIsMissingIsRefused) {
+    fs::create_symlink(fs::path("elsewhere") / "settings.ini", file_);
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, "0"), "0");
+    const WriteResult result = WriteSetting("KEYS", "play", "80", path_);
+    EXPECT_EQ(result, WriteResult::kBrokenLink);
+    EXPECT_TRUE(fs::is_symlink(file_));
+    EXPECT_EQ(fs::read_symlink(file_), fs::path("elsewhere") / "settings.ini");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    const std::string message = WriteFailureMessage("The key was not saved.", path_, result);
+    EXPECT_NE(message.find(path_), std::string::npos) << message;
+    EXPECT_NE(message.find("link to \"elsewhere/settings.ini\", which does not exist"),
+              std::string::npos)
+        << message;
+}
+
 TEST_F(SettingsFileTest, SettingsNoWriteBeginsOnceTheSessionEnds) {
     Put("[OTHER]\r\nexecuted=5\r\n");
     EndSettingsWrites();
@@ -585,7 +669,8 @@ TEST_F(SettingsFileTest, SettingsFileThatCannotBeReadNowIsNeverWritten) {
     // A missing entry is an answer from the file; a missing file is none.
     disk.unreadable = false;
     EXPECT_TRUE(ReadStoredSetting("OTHER", "missing", path_, "0").file_read);
-    EXPECT_FALSE(ReadStoredSetting("OTHER", "executed", (folder_ / "none").string(), "0").file_read);
+    EXPECT_FALSE(
+        ReadStoredSetting("OTHER", "executed", (folder_ / "none").string(), "0").file_read);
 }
 
 TEST_F(SettingsFileTest, SettingsReadAllStatuses) {
