@@ -56,7 +56,7 @@ bool WriteEverything(HANDLE file, std::string_view bytes) {
 
 std::atomic<unsigned> temp_counter{0};
 
-// Room for the name of a temporary file beside the settings file (".<pid>-<n>-old.tmp").
+// Room for the name of a temporary file beside the settings file (".<pid>-<n>.tmp").
 constexpr std::size_t kTemporarySuffixRoom = 32;
 
 // An error as the step it ended.
