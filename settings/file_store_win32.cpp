@@ -260,14 +260,23 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
     Handle file(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.valid() && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            // A link whose target does not exist: nothing is written through it or over it.
-            result.kind = FileKind::kBrokenLink;
-            result.target = LinkTarget(wide);
-            return result;
+    // A link that cannot be followed now is never written over: its own name would be replaced.
+    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (!file.valid() && link) {
+        switch (::GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+            case ERROR_NOT_READY:
+            case ERROR_BAD_NETPATH:
+            case ERROR_BAD_NET_NAME:
+                // Its target does not exist (or its drive or share is not there now).
+                result.kind = FileKind::kBrokenLink;
+                result.target = LinkTarget(wide);
+                break;
+            default:
+                break;  // kUnknown
         }
+        return result;
     }
     if (file.valid()) {
         BY_HANDLE_FILE_INFORMATION info;
@@ -276,7 +285,11 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
             result.linked = info.nNumberOfLinks > 1;
         }
         std::string final_path = FinalPath(file.get());
-        if (!final_path.empty()) result.target = std::move(final_path);
+        if (!final_path.empty()) {
+            result.target = std::move(final_path);
+        } else if (link) {
+            return result;  // kUnknown: where the link ends is not known
+        }
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         result.kind = FileKind::kNotAFile;
