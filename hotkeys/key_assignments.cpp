@@ -149,6 +149,7 @@ KeyChange KeyAssignments::Assign(std::string_view path, const PlayerFunction& fu
                                  const KeyEntry& key,
                                  std::span<const PlayerFunction* const> taken_from) {
     const std::string code = std::to_string(key.code);
+    // The entries point into these names: reserved, so that none of them moves.
     std::vector<std::string> emptied_names;
     emptied_names.reserve(taken_from.size());
     std::vector<SettingEntry> entries;
