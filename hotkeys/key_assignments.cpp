@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <span>
+#include <string>
+#include <vector>
 
 #include "hotkeys/poll.hpp"
 #include "settings/profile.hpp"
@@ -78,31 +81,11 @@ const PlayerFunction* FunctionOfEntry(std::string_view key, bool& name_entry) {
     return nullptr;
 }
 
-// The settings now hold what was written: in the file, or in the new file that waits beside it
-// and that reads find meanwhile.
-bool Written(WriteResult result) {
-    return result == WriteResult::kStored || result == WriteResult::kKeptBeside;
-}
-
-// Writes the code entry, then the name entry; when the name cannot be written, puts the code
-// that the file held before back, and says whether that worked.
-KeyChange ChangeKey(std::string_view path, const PlayerFunction& function, std::string_view code,
-                    std::string_view name) {
-    const std::string_view code_entry = function.settings_key;
-    const StoredSetting old_code = ReadStoredSetting(kKeysSection, code_entry, path, "");
+// Writes the entries in one save and reads back what the file holds for `function`.
+KeyChange ChangeKey(std::string_view path, const PlayerFunction& function,
+                    std::span<const SettingEntry> entries) {
     KeyChange change;
-    change.result = WriteSetting(kKeysSection, code_entry, code, path);
-    if (Written(change.result)) {
-        const WriteResult code_result = change.result;
-        change.result = WriteSetting(kKeysSection, NameEntryOf(function), name, path);
-        if (Written(change.result)) {
-            // Both written; said so when either waits beside the file.
-            if (code_result != WriteResult::kStored) change.result = code_result;
-        } else {
-            change.half_done = !old_code.readable || !Written(WriteSetting(kKeysSection, code_entry,
-                                                                           old_code.value, path));
-        }
-    }
+    change.result = WriteSettings(kKeysSection, entries, path);
     const KeyAssignments now = KeyAssignments::Read(path);
     change.code = now.CodeOf(function);
     change.name = now.NameOf(function);
@@ -163,20 +146,23 @@ std::string KeyAssignments::NeverFiresNote(const PlayerFunction& function) const
 }
 
 KeyChange KeyAssignments::Assign(std::string_view path, const PlayerFunction& function,
-                                 const KeyEntry& key, const PlayerFunction* taken_from) {
+                                 const KeyEntry& key,
+                                 std::span<const PlayerFunction* const> taken_from) {
     const std::string code = std::to_string(key.code);
-    if (!taken_from) return ChangeKey(path, function, code, key.name);
-    KeyChange change;
-    change.result = WriteSettings(kKeysSection,
-                                  {{taken_from->settings_key, ""},
-                                   {NameEntryOf(*taken_from), ""},
-                                   {function.settings_key, code},
-                                   {NameEntryOf(function), key.name}},
-                                  path);
-    const KeyAssignments now = Read(path);
-    change.code = now.CodeOf(function);
-    change.name = now.NameOf(function);
-    return change;
+    // The entries point into these names: reserved, so that none of them moves.
+    std::vector<std::string> emptied_names;
+    emptied_names.reserve(taken_from.size());
+    std::vector<SettingEntry> entries;
+    entries.reserve(2 * taken_from.size() + 2);
+    for (const PlayerFunction* other : taken_from) {
+        emptied_names.push_back(NameEntryOf(*other));
+        entries.push_back({other->settings_key, ""});
+        entries.push_back({emptied_names.back(), ""});
+    }
+    const std::string name_entry = NameEntryOf(function);
+    entries.push_back({function.settings_key, code});
+    entries.push_back({name_entry, key.name});
+    return ChangeKey(path, function, entries);
 }
 
 AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
@@ -195,30 +181,18 @@ AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const Player
 }
 
 KeyChange KeyAssignments::Remove(std::string_view path, const PlayerFunction& function) {
-    KeyChange change = ChangeKey(path, function, "", "");
+    const std::string name_entry = NameEntryOf(function);
+    const SettingEntry entries[] = {{function.settings_key, ""}, {name_entry, ""}};
+    KeyChange change = ChangeKey(path, function, entries);
     change.removal = true;
     return change;
 }
 
-std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction& function,
+std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction&,
                                     std::string_view path) {
-    std::string lead = change.removal ? "The key was not removed." : "The key was not saved.";
-    if (change.result == WriteResult::kKeptBeside) {
-        lead = change.removal ? "The key was removed, but not yet in the file itself."
-                              : "The key was saved, but not yet in the file itself.";
-    } else if (change.half_done) {
-        const std::string code_name(change.code ? KeyNameOf(*change.code).value_or("") : "");
-        const std::string function_name(function.display_name);
-        lead = change.removal ? "The key was removed only in part: "
-                              : "The key was saved only in part: ";
-        lead += "for " + function_name + " the file now holds ";
-        lead += code_name.empty() ? "no code" : "the code of " + code_name;
-        lead += " but the old name, so ";
-        lead += code_name.empty() ? "no shortcut runs " : "Alt+" + code_name + " runs ";
-        lead += function_name + " while the configuration window shows \"" +
-                CurrentKeyCaption(change.name) + "\".";
-    }
-    return WriteFailureMessage(lead, path, change.result);
+    return WriteFailureMessage(
+        change.removal ? "The key was not removed." : "The key was not saved.", path,
+        change.result);
 }
 
 }  // namespace kestrune

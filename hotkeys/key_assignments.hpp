@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,16 +25,13 @@ inline constexpr std::string_view kAltCaptionPrefix = "ALT + ";
 // How a stored key name is shown: "Unassigned" for exactly "no", else "ALT + " and the name.
 std::string CurrentKeyCaption(std::string_view stored_name);
 
-// How a change of a function's key went. The code is written first and the name after it;
-// when the name cannot be written, the old code is put back.
+// How a change of a function's key went. The code and the name (and the entries of the
+// functions whose key it takes) are written in one save: the file holds all of the change or
+// none of it.
 struct KeyChange {
     bool removal = false;  // the key was being removed, not assigned
-    // kStored when both entries hold the change, kKeptBeside when they do in the new file that
-    // waits beside it (see WriteSetting); else why the write that failed did.
+    // kStored when the file holds the change; else why it does not.
     WriteResult result = WriteResult::kStored;
-    // The code was changed, the name was not, and the old code could not be put back: the two
-    // entries now name different keys.
-    bool half_done = false;
     // What the file holds for the function afterwards.
     std::optional<std::int16_t> code;
     std::string name;
@@ -66,10 +64,11 @@ class KeyAssignments {
     std::string NeverFiresNote(const PlayerFunction& function) const;
 
     // Gives `function` the key `key`, or removes its key, in the file at `path`: both entries
-    // or neither (see KeyChange). With `taken_from`, that function's two entries are emptied
-    // in the same save: all four change, or none.
+    // or neither (see KeyChange). The two entries of each function in `taken_from` are emptied
+    // in the same save: every entry changes, or none.
     static KeyChange Assign(std::string_view path, const PlayerFunction& function,
-                            const KeyEntry& key, const PlayerFunction* taken_from = nullptr);
+                            const KeyEntry& key,
+                            std::span<const PlayerFunction* const> taken_from = {});
     static KeyChange Remove(std::string_view path, const PlayerFunction& function);
 
   private:
@@ -90,8 +89,8 @@ struct AssignQuestions {
 AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
                                          const KeyEntry& key);
 
-// What the user is told after a change that did not store: that it was lost, or, when it was
-// half done, what the two entries now hold and what that means; then the path and the reason.
+// What the user is told after a change that did not store: that it was lost, then the path and
+// the reason.
 std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction& function,
                                     std::string_view path);
 

@@ -48,7 +48,10 @@ void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
             return;
         }
     }
-    result_ = KeyAssignments::Assign(path_, *function_, *key, questions.taken_from);
+    result_ =
+        KeyAssignments::Assign(path_, *function_, *key,
+                               std::span<const PlayerFunction* const>(
+                                   &questions.taken_from, questions.taken_from != nullptr ? 1 : 0));
     if (!result_->stored()) {
         host.ReportStoreFailure(KeyChangeFailureMessage(*result_, *function_, path_));
     }

@@ -46,10 +46,11 @@ void RunFunction(const PlayerFunction& function, const std::string& path, Player
     host.SetLastCaption(std::string(kLastCaptionPrefix) + std::string(function.display_name));
 
     // The count is a count of activations, whether or not the player got the command. A count
-    // that cannot be read now (another program holds the file), that is no number, or that is
-    // at its largest, is left as it stands. The label shows what the file holds afterwards.
+    // that was not read from the file (it is missing for a moment, or another program holds
+    // it), that is no number, or that is at its largest, is left as it stands: counting on
+    // from nothing would reset it. The label shows what the file holds afterwards.
     const StoredSetting stored = ReadStoredSetting(kOtherSection, kExecutedKey, path, "0");
-    const auto count = stored.readable ? ParseCount(stored.value) : std::nullopt;
+    const auto count = stored.file_read ? ParseCount(stored.value) : std::nullopt;
     if (count && *count < std::numeric_limits<std::int32_t>::max()) {
         const std::string next = std::to_string(*count + 1);
         const bool stored_next =

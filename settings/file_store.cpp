@@ -14,15 +14,6 @@ namespace {
 Disk* current_disk = nullptr;
 bool saves_ended = false;
 
-// A new file that a replace left beside its target when it lost the target part way and the
-// new file could not take its place either. Empty when there is none.
-struct Stranded {
-    std::string path;  // as the save was asked for it
-    std::string temporary;
-    std::string target;
-};
-Stranded stranded;
-
 // A hold that forbids a step (a virus scanner looking at the new file, a sync client) is often
 // brief: the step is tried again, within a few tens of milliseconds for the whole save, so that
 // the tick that saves does not stall for longer.
@@ -34,7 +25,9 @@ class Retries {
     explicit Retries(Disk& disk) : disk_(disk) {}
     // True (after a pause) when the step that ended `status` is to be tried again.
     bool Again(StepStatus status) {
-        if (status != StepStatus::kInUse || left_ == 0) return false;
+        if ((status != StepStatus::kInUse && status != StepStatus::kNewFileHeld) || left_ == 0) {
+            return false;
+        }
         --left_;
         disk_.Pause(kRetryPause);
         return true;
@@ -44,22 +37,6 @@ class Retries {
     Disk& disk_;
     int left_ = kMaxRetries;
 };
-
-bool Gone(Disk& disk, std::string_view path) {
-    return disk.Inspect(path).kind == FileKind::kMissing;
-}
-
-// Puts the stranded new file in the place of its target while that is still gone.
-void RecoverStranded(Disk& disk) {
-    if (stranded.temporary.empty()) return;
-    if (Gone(disk, stranded.target) &&
-        disk.MoveIntoPlace(stranded.temporary, stranded.target) != StepStatus::kDone &&
-        !Gone(disk, stranded.temporary)) {
-        return;  // the name is still held: tried again at the next read
-    }
-    // In place now; or another file took the name, and the new file waits for the next start.
-    stranded = {};
-}
 
 std::string_view LastComponent(std::string_view path) {
     const std::size_t slash = path.find_last_of("\\/");
@@ -110,11 +87,6 @@ std::string TemporaryPath(std::string_view target, std::uint32_t process_id, uns
            ".tmp";
 }
 
-std::string BackupPath(std::string_view target, std::uint32_t process_id, unsigned n) {
-    return std::string(target) + "." + std::to_string(process_id) + "-" + std::to_string(n) +
-           "-old.tmp";
-}
-
 bool ParseLeftoverName(std::string_view name, std::string_view target_name, LeftoverName& parsed) {
     std::uint64_t process_id = 0;
     std::uint64_t n = 0;
@@ -138,29 +110,16 @@ void ResumeSaves() {
     saves_ended = false;
 }
 
-ReadResult Read(Disk& disk, std::string_view path) {
-    if (!stranded.temporary.empty()) {
-        RecoverStranded(disk);
-        // Until then, the new file is what the settings file holds.
-        if (!stranded.temporary.empty() && path == stranded.path) {
-            return disk.ReadAll(stranded.temporary);
-        }
-    }
-    return disk.ReadAll(path);
-}
-
-SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
+SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read) {
     if (saves_ended) return SaveStatus::kEnding;
-    // While a new file waits beside its lost target (whose name something still holds), no
-    // other file may take the place before it.
-    RecoverStranded(disk);
-    if (!stranded.temporary.empty()) return SaveStatus::kInUse;
     const Inspection file = disk.Inspect(path);
     switch (file.kind) {
         case FileKind::kReadOnly:
             return SaveStatus::kReadOnly;
         case FileKind::kNotAFile:
             return SaveStatus::kNotAFile;
+        case FileKind::kBrokenLink:
+            return SaveStatus::kBrokenLink;
         case FileKind::kUnknown:
             return SaveStatus::kFailed;
         case FileKind::kMissing:
@@ -168,6 +127,8 @@ SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
             break;
     }
     const bool exists = file.kind == FileKind::kWritable;
+    // Bytes made from nothing never take the place of a file.
+    if (exists && !file_read) return SaveStatus::kAppeared;
     const std::string& target = file.target;
     Retries retries(disk);
 
@@ -181,21 +142,19 @@ SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
             do {
                 step = disk.Replace(temporary, target, exists);
             } while (retries.Again(step));
-            if (step == StepStatus::kDone) {
-                return Gone(disk, target) ? SaveStatus::kFailed : SaveStatus::kSaved;
-            }
-            if (exists && Gone(disk, target)) {
-                // The replace lost the old file part way: the new one takes its place, or
-                // stays where it is, the one copy of the settings.
-                if (disk.MoveIntoPlace(temporary, target) == StepStatus::kDone) {
-                    return SaveStatus::kSaved;
-                }
-                stranded = {std::string(path), temporary, target};
-                return SaveStatus::kKeptBeside;
-            }
+            if (step == StepStatus::kDone) return SaveStatus::kSaved;
             disk.Remove(temporary);
         }
-        if (step == StepStatus::kFailed) return SaveStatus::kFailed;
+        switch (step) {
+            case StepStatus::kExists:
+                return SaveStatus::kAppeared;
+            case StepStatus::kNewFileHeld:
+                return SaveStatus::kInUse;  // the old file is as it was
+            case StepStatus::kFailed:
+                return SaveStatus::kFailed;
+            default:
+                break;
+        }
         if (!exists) {
             return step == StepStatus::kInUse ? SaveStatus::kInUse : SaveStatus::kNotAllowed;
         }
@@ -211,8 +170,9 @@ SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
         case StepStatus::kDenied:
             return held ? SaveStatus::kInUse : SaveStatus::kNotAllowed;
         case StepStatus::kInUse:
+        case StepStatus::kNewFileHeld:
             return SaveStatus::kInUse;
-        case StepStatus::kFailed:
+        default:
             break;
     }
     return SaveStatus::kFailed;
@@ -220,7 +180,10 @@ SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes) {
 
 void CleanUpLeftovers(Disk& disk, std::string_view path) {
     const Inspection file = disk.Inspect(path);
-    if (file.kind == FileKind::kNotAFile || file.kind == FileKind::kUnknown) return;
+    if (file.kind != FileKind::kMissing && file.kind != FileKind::kWritable &&
+        file.kind != FileKind::kReadOnly) {
+        return;
+    }
     const std::string_view target_name = LastComponent(file.target);
 
     struct Found {
@@ -231,18 +194,17 @@ void CleanUpLeftovers(Disk& disk, std::string_view path) {
     for (Leftover& leftover : disk.Leftovers(file.target)) {
         LeftoverName parsed;
         if (!ParseLeftoverName(LastComponent(leftover.path), target_name, parsed)) continue;
-        // A copy that runs now may be in the middle of a save.
-        if (disk.IsRunning(parsed.process_id)) continue;
         found.push_back({std::move(leftover), parsed.backup});
     }
     if (file.kind == FileKind::kMissing) {
-        // The newest new file first, then the newest old one.
+        // The newest new file first (flushed before it was to take the name), then the newest
+        // old one.
         std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
             if (a.backup != b.backup) return !a.backup;
             return a.leftover.modified > b.leftover.modified;
         });
         auto placed = std::find_if(found.begin(), found.end(), [&](const Found& candidate) {
-            return disk.MoveIntoPlace(candidate.leftover.path, file.target) == StepStatus::kDone;
+            return disk.Replace(candidate.leftover.path, file.target, false) == StepStatus::kDone;
         });
         if (placed == found.end()) return;  // nothing could take the name: all of them stay
         found.erase(placed);

@@ -18,23 +18,21 @@ Disk& CurrentDisk();
 Disk* Use(Disk* disk);
 
 // Saves `bytes` as the file at `path`, never losing the only copy of what the file held.
-// - The normal way is a new file in the same folder, flushed and then put in the place of the
-//   old one, so that a crash leaves the old file or the new one.
-// - A symbolic link is saved at its final target, so the link stays a link. A file with more
-//   than one name (hard links) is rewritten in place and flushed, so every name sees it.
-// - Where the folder takes no new file (or refuses the replace), or another program holds the
-//   file (tried again a few times within a few tens of milliseconds first), but the file itself
-//   may be written, it is rewritten in place and flushed, the old bytes put back on failure.
-// - A replace that broke part way and lost the old file puts the new file in its place; when
-//   even that fails, the new file stays beside the target (reads put it in place as soon as
-//   they can) and the save is kKeptBeside. Success is never reported for a file that is gone.
+// `file_read` says whether the bytes were made from a file read at `path`; when they were made
+// from nothing (the read found no file), the save only creates the file and is kAppeared when
+// one stands there by now: the caller starts again from what it holds.
+// - The normal way is a new file in the same folder, flushed, given the old file's attributes,
+//   and renamed over the old one in one step, so that a crash leaves the old file or the new
+//   one at the name, never neither.
+// - A symbolic link is saved at its final target, so the link stays a link; a link whose target
+//   does not exist is not saved at all (kBrokenLink). A file with more than one name (hard
+//   links) is rewritten in place and flushed, so every name sees it.
+// - Where the folder refuses the new file or the rename, or another program holds the file
+//   (tried again a few times within a few tens of milliseconds first), but the file itself may
+//   be written, it is rewritten in place and flushed, the old bytes put back on failure. Where
+//   another program holds the new file instead, the save is kInUse and the old file stays.
 // - A file marked read-only is never written; after `EndSaves` no save begins.
-SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes);
-
-// The whole file at `path`. A new file that a broken replace left beside it is put in its
-// place first, when the file is gone; while it cannot be, that new file is read instead, and
-// every save is kInUse.
-ReadResult Read(Disk& disk, std::string_view path);
+SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read);
 
 // From now on, every save is kEnding (the session ends: nothing may be cut off half way).
 void EndSaves();
@@ -42,17 +40,18 @@ void EndSaves();
 void ResumeSaves();
 
 // Clears what earlier runs left beside the file at `path`: the program's own temporary files
-// and backups, made by processes that no longer run. Where the file itself is gone, the newest
-// of them is put in its place instead of being removed: it may hold the only copy. Meant for
-// the start, once this copy holds the settings file (no other copy saves it now).
+// and the backups of earlier versions. Where the file itself is gone, the newest of them (a new
+// file before an old one) is put in its place instead of being removed: it holds the only copy.
+// Meant for the start, once this copy holds the settings file: no other copy saves it now, so
+// the process id in a leftover's name says nothing about it.
 void CleanUpLeftovers(Disk& disk, std::string_view path);
 
 // The same through the current disk.
 inline ReadResult ReadAll(std::string_view path) {
-    return Read(CurrentDisk(), path);
+    return CurrentDisk().ReadAll(path);
 }
-inline SaveStatus ReplaceAll(std::string_view path, std::string_view bytes) {
-    return Save(CurrentDisk(), path, bytes);
+inline SaveStatus ReplaceAll(std::string_view path, std::string_view bytes, bool file_read) {
+    return Save(CurrentDisk(), path, bytes, file_read);
 }
 inline bool MatchesOrdinaryFile(std::string_view pattern) {
     return CurrentDisk().MatchesOrdinaryFile(pattern);

@@ -6,7 +6,6 @@
 // without a writer reads as empty); a save refuses to replace it.
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -114,7 +113,6 @@ std::atomic<unsigned> temp_counter{0};
 // A settings file fits in one read of this size. A larger buffer makes every read slower, even
 // of a small file (measured: 16 KiB costs a poll's read about 0.1 microseconds more than 4 KiB).
 constexpr std::size_t kReadChunk = 4 * 1024;
-constexpr std::size_t kMaxFileSize = 64 * 1024 * 1024;
 
 // A step that the system refused for lack of permission, as opposed to any other failure.
 StepStatus Refusal() {
@@ -141,8 +139,11 @@ ReadResult PlatformDisk::ReadAll(std::string_view path) {
     // ignore the flag.
     Descriptor file(::open(native, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.valid()) {
-        result.status =
-            (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::kMissing : ReadStatus::kError;
+        if (errno == ENOENT || errno == ENOTDIR) {
+            result.status = ReadStatus::kMissing;
+        } else if (errno == EACCES || errno == EPERM) {
+            result.status = ReadStatus::kDenied;
+        }
         return result;
     }
     // No fstat: on a regular file a read that returns less than it was asked for has reached
@@ -158,8 +159,17 @@ ReadResult PlatformDisk::ReadAll(std::string_view path) {
         }
         result.bytes.append(buffer, static_cast<std::size_t>(got));
         at_end = static_cast<std::size_t>(got) < sizeof buffer;
-        if (result.bytes.size() > kMaxFileSize) {  // not a settings file (a device, say)
+        // Larger than one read: a file over the limit is not read on (a device is not either).
+        struct stat info;
+        if (!at_end && result.bytes.size() == sizeof buffer && ::fstat(file.get(), &info) == 0 &&
+            S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > kMaxFileSize) {
             result.bytes.clear();
+            result.status = ReadStatus::kTooLarge;
+            return result;
+        }
+        if (result.bytes.size() > kMaxFileSize) {
+            result.bytes.clear();
+            result.status = ReadStatus::kTooLarge;
             return result;
         }
     }
@@ -180,7 +190,16 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
     }
     if (S_ISLNK(info.st_mode)) {
         char resolved[PATH_MAX];
-        if (::realpath(result.target.c_str(), resolved) == nullptr) return result;
+        if (::realpath(result.target.c_str(), resolved) == nullptr) {
+            if (errno == ENOENT) {
+                // The link (or one further on) names a file that does not exist.
+                char named[PATH_MAX];
+                const ssize_t length = ::readlink(result.target.c_str(), named, sizeof named);
+                result.target.assign(named, length > 0 ? static_cast<std::size_t>(length) : 0);
+                result.kind = FileKind::kBrokenLink;
+            }
+            return result;
+        }
         result.target = resolved;
         if (::stat(result.target.c_str(), &info) != 0) return result;
     }
@@ -243,12 +262,20 @@ StepStatus Rename(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target, bool) {
-    return Rename(std::string(temporary), std::string(target));
-}
-
-StepStatus PlatformDisk::MoveIntoPlace(std::string_view temporary, std::string_view target) {
-    return Rename(std::string(temporary), std::string(target));
+// Where nothing is to be replaced, the new file is given the target's name as a second name
+// and then loses its own: link() never goes over an existing file, as rename() would.
+StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target,
+                                 bool target_exists) {
+    const std::string from(temporary);
+    const std::string to(target);
+    if (target_exists) return Rename(from, to);
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return errno == EEXIST ? StepStatus::kExists : Refusal();
+    }
+    ::unlink(from.c_str());
+    Descriptor folder(::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid()) ::fsync(folder.get());
+    return StepStatus::kDone;
 }
 
 StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
@@ -335,11 +362,6 @@ std::vector<Leftover> PlatformDisk::Leftovers(std::string_view target_path) {
     }
     ::closedir(dir);
     return found;
-}
-
-bool PlatformDisk::IsRunning(std::uint32_t process_id) {
-    if (process_id == 0 || process_id > static_cast<std::uint32_t>(INT32_MAX)) return false;
-    return ::kill(static_cast<pid_t>(process_id), 0) == 0 || errno == EPERM;
 }
 
 Disk& SystemDisk() {

@@ -3,10 +3,14 @@
 #include "settings/file_store_win32.hpp"
 
 #include <windows.h>
+// After windows.h:
+#include <aclapi.h>
+#include <winioctl.h>
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,10 +56,7 @@ bool WriteEverything(HANDLE file, std::string_view bytes) {
 
 std::atomic<unsigned> temp_counter{0};
 
-// A settings file is a few hundred bytes; anything this large is not one, and is not read.
-constexpr LONGLONG kMaxFileSize = 64 * 1024 * 1024;
-
-// Room for the name of a temporary file beside the settings file (".<pid>-<n>-old.tmp").
+// Room for the name of a temporary file beside the settings file (".<pid>-<n>.tmp").
 constexpr std::size_t kTemporarySuffixRoom = 32;
 
 // An error as the step it ended.
@@ -78,8 +79,88 @@ StepStatus Refusal() {
     return Refusal(::GetLastError());
 }
 
-bool Exists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// The target that a symbolic link or junction names, from its reparse data; empty when the
+// system will not say.
+std::string LinkTarget(const std::wstring& link) {
+    Handle file(::CreateFileW(link.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) return {};
+    std::vector<unsigned char> data(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
+    DWORD got = 0;
+    if (!::DeviceIoControl(file.get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, data.data(),
+                           static_cast<DWORD>(data.size()), &got, nullptr)) {
+        return {};
+    }
+    // The start of the system's reparse data: its tag and length, then where the two names of
+    // the target lie in the path buffer that follows (after a word of flags for a symbolic
+    // link, directly for a junction).
+    struct Names {
+        ULONG tag;
+        USHORT length;
+        USHORT reserved;
+        USHORT substitute_offset;
+        USHORT substitute_length;
+        USHORT print_offset;
+        USHORT print_length;
+    } names;
+    if (got < sizeof names) return {};
+    std::memcpy(&names, data.data(), sizeof names);
+    std::size_t buffer = sizeof names;
+    if (names.tag == IO_REPARSE_TAG_SYMLINK) {
+        buffer += sizeof(ULONG);
+    } else if (names.tag != IO_REPARSE_TAG_MOUNT_POINT) {
+        return {};
+    }
+    const bool print = names.print_length != 0;
+    const std::size_t offset = print ? names.print_offset : names.substitute_offset;
+    const std::size_t length = print ? names.print_length : names.substitute_length;
+    if (buffer + offset + length > got) return {};
+    std::wstring target(length / sizeof(wchar_t), L'\0');
+    std::memcpy(target.data(), data.data() + buffer + offset, target.size() * sizeof(wchar_t));
+    return WideToUtf8(target);
+}
+
+// True when another program holds `path` in a way that forbids renaming it.
+bool HeldAgainstRename(const std::wstring& path) {
+    Handle file(::CreateFileW(path.c_str(), DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// Gives the new file the access list of the old one where the old one has entries of its own;
+// one that only inherits from the folder is what the new file, made in the same folder, has
+// already. As far as the system allows: a list that cannot be read or set leaves the new file
+// with the folder's.
+void CopyOwnAccessList(const std::wstring& from, const std::wstring& to) {
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return;
+    }
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    bool own = false;
+    if (list != nullptr && ::GetSecurityDescriptorControl(descriptor, &control, &revision)) {
+        own = (control & SE_DACL_PROTECTED) != 0;
+        for (DWORD i = 0; !own && i < list->AceCount; ++i) {
+            void* entry = nullptr;
+            own = ::GetAce(list, i, &entry) &&
+                  (static_cast<ACE_HEADER*>(entry)->AceFlags & INHERITED_ACE) == 0;
+        }
+    }
+    if (own) {
+        const SECURITY_INFORMATION what =
+            DACL_SECURITY_INFORMATION |
+            ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                : UNPROTECTED_DACL_SECURITY_INFORMATION);
+        ::SetNamedSecurityInfoW(const_cast<wchar_t*>(to.c_str()), SE_FILE_OBJECT, what, nullptr,
+                                nullptr, list, nullptr);
+    }
+    ::LocalFree(descriptor);
 }
 
 // The path that the system ends at for an open file: through symbolic links, junctions and
@@ -101,10 +182,12 @@ std::string FinalPath(HANDLE file) {
     return WideToUtf8(path);
 }
 
-bool ReadEverything(HANDLE file, std::string& bytes) {
+// kTooLarge for a file over the limit, kHeld when another program has locked a part of it.
+ReadStatus ReadEverything(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0 || size.QuadPart > kMaxFileSize) {
-        return false;
+    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0) return ReadStatus::kError;
+    if (static_cast<unsigned long long>(size.QuadPart) > kMaxFileSize) {
+        return ReadStatus::kTooLarge;
     }
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t filled = 0;
@@ -112,14 +195,15 @@ bool ReadEverything(HANDLE file, std::string& bytes) {
         DWORD got = 0;
         if (!::ReadFile(file, bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled),
                         &got, nullptr)) {
+            const DWORD error = ::GetLastError();
             bytes.clear();
-            return false;
+            return error == ERROR_LOCK_VIOLATION ? ReadStatus::kHeld : ReadStatus::kError;
         }
         if (got == 0) break;  // the file shrank since its size was taken
         filled += got;
     }
     bytes.resize(filled);
-    return true;
+    return ReadStatus::kOk;
 }
 
 }  // namespace
@@ -133,14 +217,30 @@ ReadResult PlatformDisk::ReadAll(std::string_view path) {
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            result.status = ReadStatus::kMissing;
+        switch (::GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+                result.status = ReadStatus::kMissing;
+                break;
+            case ERROR_SHARING_VIOLATION:
+            case ERROR_LOCK_VIOLATION:
+                result.status = ReadStatus::kHeld;
+                break;
+            case ERROR_ACCESS_DENIED: {
+                // A folder is refused so too.
+                const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+                if (attributes != INVALID_FILE_ATTRIBUTES &&
+                    (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                    result.status = ReadStatus::kDenied;
+                }
+                break;
+            }
+            default:
+                break;  // kError
         }
-        return result;  // a folder, a file locked by another process, ...: kError
+        return result;
     }
-    if (!ReadEverything(file.get(), result.bytes)) return result;
-    result.status = ReadStatus::kOk;
+    result.status = ReadEverything(file.get(), result.bytes);
     return result;
 }
 
@@ -160,6 +260,24 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
     Handle file(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    // A link that cannot be followed now is never written over: its own name would be replaced.
+    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (!file.valid() && link) {
+        switch (::GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+            case ERROR_NOT_READY:
+            case ERROR_BAD_NETPATH:
+            case ERROR_BAD_NET_NAME:
+                // Its target does not exist (or its drive or share is not there now).
+                result.kind = FileKind::kBrokenLink;
+                result.target = LinkTarget(wide);
+                break;
+            default:
+                break;  // kUnknown
+        }
+        return result;
+    }
     if (file.valid()) {
         BY_HANDLE_FILE_INFORMATION info;
         if (::GetFileInformationByHandle(file.get(), &info)) {
@@ -167,7 +285,11 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
             result.linked = info.nNumberOfLinks > 1;
         }
         std::string final_path = FinalPath(file.get());
-        if (!final_path.empty()) result.target = std::move(final_path);
+        if (!final_path.empty()) {
+            result.target = std::move(final_path);
+        } else if (link) {
+            return result;  // kUnknown: where the link ends is not known
+        }
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         result.kind = FileKind::kNotAFile;
@@ -205,82 +327,38 @@ StepStatus PlatformDisk::WriteTemporary(std::string_view target, std::string_vie
     return StepStatus::kDone;
 }
 
-// An existing file is replaced with ReplaceFileW, which keeps its security (and on Windows its
-// attributes; Wine's does not, so the attributes that matter are given to the new file first).
-// It is given a backup name of the program's own, removed afterwards: without one, Wine's moves
-// the old file to an "rfXXXX.tmp" of its own that it leaves behind when it fails, and both
-// leave no trace of the old file when the new one cannot be moved in. Where ReplaceFileW
-// cannot be used, a rename takes its place.
+// The new file takes the old one's name by a rename over it (MoveFileExW with
+// MOVEFILE_REPLACE_EXISTING), which gives the name to the new file in one step: the old file
+// never goes by another name, so nothing is left to recover when the system stops half way.
+// What the old file had that a new file does not get by itself is given to it first: its
+// hidden, system, archive and not-indexed attributes, and an access list of its own.
 StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target,
                                  bool target_exists) {
     const std::wstring from = SystemPath(temporary);
     const std::wstring to = SystemPath(target);
-    if (!target_exists) {
-        if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return Refusal();
-        return StepStatus::kDone;
+    DWORD flags = MOVEFILE_WRITE_THROUGH;
+    if (target_exists) {
+        const DWORD old_attributes = ::GetFileAttributesW(to.c_str());
+        if (old_attributes != INVALID_FILE_ATTRIBUTES) {
+            const DWORD kept =
+                old_attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+            if (kept != 0 && !::SetFileAttributesW(from.c_str(), kept)) return StepStatus::kFailed;
+            CopyOwnAccessList(to, from);
+        }
+        flags |= MOVEFILE_REPLACE_EXISTING;
     }
-    DWORD old_attributes = ::GetFileAttributesW(to.c_str());
-    if (old_attributes == INVALID_FILE_ATTRIBUTES) return StepStatus::kFailed;
-    DWORD kept =
-        old_attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-    if (kept != 0 && !::SetFileAttributesW(from.c_str(), kept)) return StepStatus::kFailed;
-
-    const std::wstring backup =
-        SystemPath(BackupPath(target, ::GetCurrentProcessId(), temp_counter.fetch_add(1)));
-    if (::ReplaceFileW(to.c_str(), from.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
-                       nullptr, nullptr)) {
-        ::DeleteFileW(backup.c_str());
-        return StepStatus::kDone;
-    }
+    if (::MoveFileExW(from.c_str(), to.c_str(), flags)) return StepStatus::kDone;
     const DWORD error = ::GetLastError();
-    if (Exists(to)) {
-        // The old file (or the new one) stands at the target: a backup that was made is not
-        // the only copy of anything.
-        ::DeleteFileW(backup.c_str());
-    } else if (Exists(backup)) {
-        // Broken part way (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): the old file has the backup
-        // name. The new one goes in, or else the old one goes back.
-        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
-            ::DeleteFileW(backup.c_str());
-            return StepStatus::kDone;
-        }
-        const DWORD move_error = ::GetLastError();
-        if (::MoveFileExW(backup.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
-            return Refusal(move_error) == StepStatus::kInUse ? StepStatus::kInUse
-                                                             : StepStatus::kFailed;
-        }
-        // Neither: the new file and the old one both stay where they are, and the target is
-        // gone. The caller finds that out.
-        return StepStatus::kFailed;
-    } else {
-        return StepStatus::kFailed;  // gone, and not by this replace: the caller looks
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return StepStatus::kExists;
+    const StepStatus refusal = Refusal(error);
+    // A sharing violation, or the refusal Windows gives for a rename over a file that is open:
+    // tell a hold on the new file from one on the old.
+    if ((refusal == StepStatus::kInUse || refusal == StepStatus::kDenied) &&
+        HeldAgainstRename(from)) {
+        return StepStatus::kNewFileHeld;
     }
-    switch (error) {
-        case ERROR_ACCESS_DENIED:
-            return StepStatus::kDenied;
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_USER_MAPPED_FILE:
-        // Both files keep their names: one of them is held by another program.
-        case ERROR_UNABLE_TO_REMOVE_REPLACED:
-        case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-            return StepStatus::kInUse;
-        default:
-            break;
-    }
-    if (!::MoveFileExW(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return Refusal();
-    }
-    return StepStatus::kDone;
-}
-
-StepStatus PlatformDisk::MoveIntoPlace(std::string_view temporary, std::string_view target) {
-    if (!::MoveFileExW(SystemPath(temporary).c_str(), SystemPath(target).c_str(),
-                       MOVEFILE_WRITE_THROUGH)) {
-        return Refusal();
-    }
-    return StepStatus::kDone;
+    return refusal;
 }
 
 // Other programs that hold the file with read and write sharing keep their handles: the file is
@@ -292,7 +370,14 @@ StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view 
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return Refusal();
     std::string old;
-    if (!ReadEverything(file.get(), old)) return Refusal();
+    switch (ReadEverything(file.get(), old)) {
+        case ReadStatus::kOk:
+            break;
+        case ReadStatus::kHeld:
+            return StepStatus::kInUse;
+        default:
+            return StepStatus::kFailed;
+    }
     auto write_all = [&](std::string_view text) {
         LARGE_INTEGER start{};
         return ::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
@@ -356,15 +441,6 @@ std::vector<Leftover> PlatformDisk::Leftovers(std::string_view target) {
     } while (::FindNextFileW(search, &entry));
     ::FindClose(search);
     return found;
-}
-
-bool PlatformDisk::IsRunning(std::uint32_t process_id) {
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
-    if (process == nullptr) return ::GetLastError() != ERROR_INVALID_PARAMETER;
-    DWORD code = 0;
-    const bool running = !::GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
-    ::CloseHandle(process);
-    return running;
 }
 
 // The \\?\ form is taken literally, so the path is made full first (which also folds the

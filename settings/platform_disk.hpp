@@ -19,12 +19,10 @@ class PlatformDisk final : public Disk {
                               std::string& temporary) override;
     StepStatus Replace(std::string_view temporary, std::string_view target,
                        bool target_exists) override;
-    StepStatus MoveIntoPlace(std::string_view temporary, std::string_view target) override;
     StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override;
     void Remove(std::string_view temporary) override;
     void Pause(int milliseconds) override;
     std::vector<Leftover> Leftovers(std::string_view target) override;
-    bool IsRunning(std::uint32_t process_id) override;
     bool MatchesOrdinaryFile(std::string_view pattern) override;
 };
 

@@ -1,11 +1,14 @@
 // The settings file: settings.ini beside the executable, in the profile (INI) layout.
 //
 // Every call goes to the file's current content; nothing is cached. Paths are UTF-8 text.
-// On Windows they are opened with the wide-character file API; the file's content itself is
-// ANSI bytes and is handled as bytes.
+// On Windows they are opened with the wide-character file API. The file's content is ANSI or
+// UTF-8 bytes, handled as bytes, or UTF-16 LE with its byte order mark, read and written as
+// UTF-16 LE under the same rules. A UTF-16 BE file, one that is no valid UTF-16, and one larger
+// than 1 MiB read as empty and are never written.
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,12 +26,13 @@ std::string SettingsPath(std::string_view program_folder);
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path,
                         std::string_view default_value);
 
-// A read that also tells a missing file (or section, or entry: `value` is then the default)
-// from a file that exists but cannot be read now (`readable` is false). A caller that would
-// write back what it read writes nothing in the second case.
+// A read that also tells whether a file was read at all: `file_read` is false when the file is
+// missing or cannot be read (held, denied, too large, in an encoding that is not read), and
+// `value` is then the default. A caller that would count on from what it read writes nothing
+// then: a file that is missing only for a moment must not be replaced by one made from nothing.
 struct StoredSetting {
     std::string value;
-    bool readable = true;
+    bool file_read = false;
 };
 StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
                                 std::string_view path, std::string_view default_value);
@@ -52,27 +56,33 @@ class SettingsSection {
 
 // What became of a write.
 enum class WriteResult {
-    kStored,      // the file holds the value (also when it held it already)
-    kRefused,     // the section, key or value cannot be stored (a line break in it, ...)
-    kInUse,       // another program holds the file: it cannot be read now, or neither be
-                  // replaced nor written where it stands. It is left as it is.
-    kReadOnly,    // the file is marked read-only
-    kNotAllowed,  // the folder takes no new file, and the file (if any) may not be written
-    kNotAFile,    // something that is no ordinary file stands at the path
-    kEnding,      // the session is ending (`EndSettingsWrites`): nothing more is written
-    kKeptBeside,  // the file was taken away part way and the new one could not take its place:
-                  // the new content waits beside it, and the next read puts it in place
-    kFailed,      // anything else (a missing folder, a full disk)
+    kStored,          // the file holds the value (also when it held it already)
+    kRefused,         // the section, key or value cannot be stored (a line break in it, ...)
+    kInUse,           // another program holds the file (or the new file beside it), or keeps
+                      // changing it: it cannot be read now, or neither replaced nor written where
+                      // it stands. It is left as it is.
+    kNotReadable,     // the system refuses this user access to the file
+    kTooLarge,        // the file is larger than 1 MiB: no settings file
+    kUtf16BigEndian,  // the file is in UTF-16 big-endian, which is not written
+    kUndecodable,     // the file starts with the UTF-16 mark but is no valid UTF-16
+    kReadOnly,        // the file is marked read-only
+    kNotAllowed,      // the folder takes no new file, and the file (if any) may not be written
+    kNotAFile,        // something that is no ordinary file stands at the path
+    kBrokenLink,      // a symbolic link stands at the path whose target does not exist
+    kEnding,          // the session is ending (`EndSettingsWrites`): nothing more is written
+    kFailed,          // anything else (a missing folder, a full disk)
 };
 
 // Stores `value` under the lower-cased `key` in `section`. Every line that the write does not
-// touch keeps its bytes, and storing what the entry already holds writes nothing. The new file
-// replaces the old one in one step, so a crash leaves the old file or the new one, never a
-// torn one. A symbolic link is written at its target and stays a link. A file with more than
-// one name (hard links), or one that the folder or another program does not let be replaced,
-// is rewritten where it stands and flushed; that is not atomic: a crash part way can leave it
-// torn, and a failed write puts the old bytes back. Any result but kStored and kKeptBeside
-// leaves the file with what it held.
+// touch keeps its bytes (its characters, in a UTF-16 file), and storing what the entry already
+// holds writes nothing. The new file replaces the old one in one step, so a crash leaves the
+// old file or the new one, never a torn one and never none. A write made from a read that found
+// no file only creates the file: when one stands there by then, the write starts again from
+// it. A symbolic link is written at its target and stays a link. A file with more than one
+// name (hard links), or one that the folder or another program does not let be replaced, is
+// rewritten where it stands and flushed; that is not atomic: a crash part way can leave it
+// torn, and a failed write puts the old bytes back. Any result but kStored leaves the file with
+// what it held.
 WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view path);
 
@@ -81,20 +91,26 @@ struct SettingEntry {
     std::string_view key;
     std::string_view value;
 };
-WriteResult WriteSettings(std::string_view section, std::initializer_list<SettingEntry> entries,
+WriteResult WriteSettings(std::string_view section, std::span<const SettingEntry> entries,
                           std::string_view path);
+inline WriteResult WriteSettings(std::string_view section,
+                                 std::initializer_list<SettingEntry> entries,
+                                 std::string_view path) {
+    return WriteSettings(section, std::span<const SettingEntry>(entries.begin(), entries.size()),
+                         path);
+}
 
 // From now on no write begins: each is kEnding. For the end of the Windows session, after
 // which the process may be ended at any moment.
 void EndSettingsWrites();
 
 // At start, once this copy holds the settings file at `path`: removes the temporary files and
-// backups that earlier runs of the program left beside it (never those of a process that runs
-// now). Where the file itself is gone, the newest of them takes its place instead.
+// backups that earlier runs of the program left beside it, whatever process made them. Where
+// the file itself is gone, the newest of them takes its place instead.
 void RemoveLeftoverFiles(std::string_view path);
 
 // What the user is told when a write did not store: `lead` (what was lost), the file's path
-// and the reason, in plain words.
+// and the reason, in plain words (for a broken link, with the target it names).
 std::string WriteFailureMessage(std::string_view lead, std::string_view path, WriteResult result);
 
 // True when `text` is empty or made only of U+0020 spaces (tabs are not blank).

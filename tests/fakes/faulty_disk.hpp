@@ -21,17 +21,17 @@ class FaultyDisk final : public file_store::Disk {
     FaultyDisk& operator=(const FaultyDisk&) = delete;
 
     bool unreadable = false;  // a file that exists cannot be read now (held by another)
+    // The next reads find no file: another program saves it by renaming the old one away and
+    // then writing the new one.
+    int missing_reads = 0;
     bool folder_takes_no_new_file = false;
     bool replace_refused = false;      // the folder refuses the rename over the old file
     bool file_refuses_writes = false;  // the file itself may not be written
-    // The replace removes the old file and then fails (ReplaceFileW's
-    // ERROR_UNABLE_TO_MOVE_REPLACEMENT), and moving the new file into the empty place fails
-    // too while `move_into_place_fails` holds (the name is still held: delete pending).
-    bool replace_loses_target = false;
-    bool move_into_place_fails = false;
     // Another program holds the file without delete sharing (a sharing violation): this many
     // replaces fail that way before one goes through; -1 for all of them.
     int replace_held = 0;
+    // The same for a hold on the new file (a virus scanner looking at it).
+    int new_file_held = 0;
     // Writes in place meet a sharing violation too.
     bool in_place_held = false;
     // Saves of these bytes fail (a full disk), whichever way they go.
@@ -41,13 +41,18 @@ class FaultyDisk final : public file_store::Disk {
     int replaces = 0;
     int pauses = 0;
     int paused_ms = 0;
-    std::vector<std::uint32_t> running;  // process ids that count as running, besides the system's
     int reads = 0;
 
     file_store::ReadResult ReadAll(std::string_view path) override {
         ++reads;
+        if (missing_reads > 0) {
+            --missing_reads;
+            return {file_store::ReadStatus::kMissing, {}};
+        }
         file_store::ReadResult read = system().ReadAll(path);
-        if (unreadable && read.status == file_store::ReadStatus::kOk) return {};
+        if (unreadable && read.status == file_store::ReadStatus::kOk) {
+            return {file_store::ReadStatus::kHeld, {}};
+        }
         return read;
     }
     file_store::Inspection Inspect(std::string_view path) override {
@@ -67,16 +72,11 @@ class FaultyDisk final : public file_store::Disk {
             if (replace_held > 0) --replace_held;
             return file_store::StepStatus::kInUse;
         }
-        if (replace_loses_target) {
-            system().Remove(target);
-            return file_store::StepStatus::kFailed;
+        if (new_file_held != 0) {
+            if (new_file_held > 0) --new_file_held;
+            return file_store::StepStatus::kNewFileHeld;
         }
         return system().Replace(temporary, target, target_exists);
-    }
-    file_store::StepStatus MoveIntoPlace(std::string_view temporary,
-                                         std::string_view target) override {
-        if (move_into_place_fails) return file_store::StepStatus::kFailed;
-        return system().MoveIntoPlace(temporary, target);
     }
     file_store::StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override {
         if (file_refuses_writes) return file_store::StepStatus::kDenied;
@@ -93,12 +93,6 @@ class FaultyDisk final : public file_store::Disk {
     }
     std::vector<file_store::Leftover> Leftovers(std::string_view target) override {
         return system().Leftovers(target);
-    }
-    bool IsRunning(std::uint32_t process_id) override {
-        for (std::uint32_t id : running) {
-            if (id == process_id) return true;
-        }
-        return system().IsRunning(process_id);
     }
     bool MatchesOrdinaryFile(std::string_view pattern) override {
         return system().MatchesOrdinaryFile(pattern);

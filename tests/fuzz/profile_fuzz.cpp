@@ -6,6 +6,11 @@
 // - every other entry of the file reads as before;
 // - only the rewritten or inserted line differs, or one new section is appended;
 // - storing the same value again changes nothing.
+// Bytes that start with the UTF-16 LE byte order mark are a UTF-16 file: they are turned into
+// UTF-8 as a read does, the checks above run on that text, and the stored text turned back into
+// UTF-16 LE must give the same text again, mark and all (unless a name or the value is no UTF-8,
+// which a UTF-16 file cannot hold). The bytes of a file that reads back the same as it stands
+// must come back unchanged.
 // Built and run by scripts/fuzz.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -20,11 +25,13 @@
 #include <vector>
 
 #include "settings/profile.hpp"
+#include "settings/text_encoding.hpp"
 
 namespace {
 
 using kestrune::profile::Find;
 using kestrune::profile::Store;
+namespace text_encoding = kestrune::text_encoding;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -156,6 +163,20 @@ void CheckOnlyItsLinesChanged(std::string_view before, std::string_view after) {
     Check(false);
 }
 
+// What a save of `stored` writes into a UTF-16 LE file, and what the next read makes of it.
+void CheckUtf16Save(std::string_view stored, std::string_view section, std::string_view key,
+                    std::string_view value) {
+    const std::optional<std::string> bytes = text_encoding::Utf8ToUtf16Le(stored);
+    if (!bytes) {
+        Check(!text_encoding::Utf8ToUtf16Le(section) || !text_encoding::Utf8ToUtf16Le(key) ||
+              !text_encoding::Utf8ToUtf16Le(value));
+        return;
+    }
+    Check(bytes->starts_with("\xFF\xFE"));
+    Check(text_encoding::EncodingOf(*bytes) == text_encoding::Encoding::kUtf16Le);
+    Check(text_encoding::Utf16LeToUtf8(*bytes) == std::string(stored));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -163,7 +184,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string section = input.ConsumeRandomLengthString(64);
     const std::string key = input.ConsumeRandomLengthString(64);
     const std::string value = input.ConsumeRandomLengthString(256);
-    const std::string content = input.ConsumeRemainingBytesAsString();
+    std::string content = input.ConsumeRemainingBytesAsString();
+    const bool utf16 = text_encoding::EncodingOf(content) == text_encoding::Encoding::kUtf16Le;
+    if (utf16) {
+        std::optional<std::string> text = text_encoding::Utf16LeToUtf8(content);
+        if (!text) return 0;  // no UTF-16: never read, never written
+        Check(text->starts_with(kByteOrderMark));
+        Check(text_encoding::Utf8ToUtf16Le(*text) == content);
+        content = std::move(*text);
+    }
 
     // Reading never fails, whatever the bytes. A walk of the whole section gives, for the first
     // entry of each key, what a read of that key gives, and it passes no key that a read finds.
@@ -200,6 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     CheckOnlyItsLinesChanged(content, *stored);
+    if (utf16) CheckUtf16Save(*stored, section, key, value);
 
     const std::optional<std::string> again = Store(*stored, section, key, value);
     Check(again.has_value() && *again == *stored);

@@ -96,59 +96,36 @@ TEST_F(KeyAssignmentsTest, AKeyAssignedToAnotherFunctionShowsWhichUsesItFirst) {
     EXPECT_EQ(Read().FunctionUsing(vk::F(6)), &kPlay);
 }
 
-TEST_F(KeyAssignmentsTest, RemoveThatCannotEmptyTheNameTakesTheCodeBack) {
+TEST_F(KeyAssignmentsTest, ARemoveThatCannotBeSavedChangesNothing) {
     FailSavesHolding({"play_n=\r\n"});
     const KeyChange change = KeyAssignments::Remove(path(), kPlay);
     EXPECT_EQ(change.result, WriteResult::kFailed);
-    EXPECT_FALSE(change.half_done);
-    EXPECT_EQ(Settings(), kBefore) << "the code is back: nothing changed";
+    EXPECT_EQ(Settings(), kBefore) << "neither the code nor the name";
     EXPECT_EQ(change.name, "F6");
     EXPECT_TRUE(
         KeyChangeFailureMessage(change, kPlay, path()).starts_with("The key was not removed."));
 }
 
-TEST_F(KeyAssignmentsTest, ARollbackThatFailsTooIsReportedWithWhatTheFileHolds) {
-    // The name cannot be stored, and neither can the old code be put back.
-    FailSavesHolding({"play_n=A", "play_n=\r\n", "play=117\r\n"});
-    const KeyChange assigned = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
-    EXPECT_EQ(assigned.result, WriteResult::kFailed);
-    EXPECT_TRUE(assigned.half_done);
-    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=F6\r\n");
-    std::string message = KeyChangeFailureMessage(assigned, kPlay, path());
-    EXPECT_NE(message.find("saved only in part: for Play the file now holds the code of A but the "
-                           "old name, so Alt+A runs Play while the configuration window shows "
-                           "\"ALT + F6\"."),
-              std::string::npos)
-        << message;
-    EXPECT_NE(message.find(path()), std::string::npos);
+TEST_F(KeyAssignmentsTest, SetKeyAndRemoveAreOneSaveEach) {
+    // The code and the name in one save: the file holds the old pair or the new one.
+    disk.replaces = 0;
+    ASSERT_TRUE(KeyAssignments::Assign(path(), kPlay, {'A', "A"}).stored());
+    EXPECT_EQ(disk.replaces, 1);
+    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=65\r\nplay_n=A\r\n");
+    ASSERT_TRUE(KeyAssignments::Remove(path(), kPlay).stored());
+    EXPECT_EQ(disk.replaces, 2);
+    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=\r\nplay_n=\r\n");
 
+    // A save that fails changes nothing at all.
     folder.Write("settings.ini", std::string(kBefore));
-    const KeyChange removed = KeyAssignments::Remove(path(), kPlay);
-    EXPECT_TRUE(removed.half_done);
-    EXPECT_EQ(Settings(), "[KEYS]\r\nplay=\r\nplay_n=F6\r\n");
-    message = KeyChangeFailureMessage(removed, kPlay, path());
-    EXPECT_NE(message.find("removed only in part: for Play the file now holds no code but the old "
-                           "name, so no shortcut runs Play while the configuration window shows "
-                           "\"ALT + F6\"."),
-              std::string::npos)
-        << message;
-}
-
-TEST_F(KeyAssignmentsTest, ACodeThatWaitsBesideALostFileCountsAsWritten) {
-    // The replace loses the file and the new one cannot take its place: the new code waits
-    // beside it, reads find it there, and no other write goes through meanwhile. The change is
-    // half done, and the message says so rather than that nothing was saved.
-    disk.replace_loses_target = true;
-    disk.move_into_place_fails = true;
-    const KeyChange change = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
-    EXPECT_FALSE(change.stored());
-    EXPECT_TRUE(change.half_done);
-    EXPECT_EQ(change.code, 'A');
-    EXPECT_EQ(change.name, "F6");
-    EXPECT_EQ(Read().CodeOf(kPlay), 'A') << "what reads find";
-    EXPECT_TRUE(KeyChangeFailureMessage(change, kPlay, path())
-                    .starts_with("The key was saved only in part: for Play the file now holds the "
-                                 "code of A but the old name"));
+    FailSavesHolding({"play_n="});
+    const KeyChange failed = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
+    EXPECT_EQ(failed.result, WriteResult::kFailed);
+    EXPECT_EQ(Settings(), kBefore);
+    EXPECT_EQ(failed.code, vk::F(6));
+    EXPECT_EQ(failed.name, "F6");
+    EXPECT_TRUE(
+        KeyChangeFailureMessage(failed, kPlay, path()).starts_with("The key was not saved."));
 }
 
 TEST_F(KeyAssignmentsTest, QuestionsBeforeAssigningOwnOtherReservedAndPlainKeys) {
@@ -184,13 +161,14 @@ TEST_F(KeyAssignmentsTest, QuestionsBeforeAssigningOwnOtherReservedAndPlainKeys)
 
 TEST_F(KeyAssignmentsTest, AKeyTakenFromAnotherFunctionChangesAllFourEntriesOrNone) {
     FailSavesHolding({"next track_n=F6"});
-    KeyChange change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"}, &kPlay);
+    const PlayerFunction* const play[] = {&kPlay};
+    KeyChange change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"}, play);
     EXPECT_EQ(change.result, WriteResult::kFailed);
     EXPECT_EQ(Settings(), kBefore) << "one save: nothing changed";
 
     disk.fails_on = nullptr;
     disk.replaces = 0;
-    change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"}, &kPlay);
+    change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"}, play);
     ASSERT_TRUE(change.stored());
     EXPECT_EQ(disk.replaces, 1) << "all four entries in one save";
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=\r\nplay_n=\r\nnext track=117\r\nnext track_n=F6\r\n");

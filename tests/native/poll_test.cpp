@@ -215,6 +215,20 @@ TEST_F(PollTest, CountThatCannotBeReadNowIsNeverReset) {
     EXPECT_EQ(Settings(), file);
 }
 
+TEST_F(PollTest, CountIsNeverCountedFromAReadThatFoundNoFile) {
+    // Another program renames the file away for a moment, just as the count is read.
+    const std::string file = "[KEYS]\r\nstop=83\r\n[OTHER]\r\nexecuted=41\r\n";
+    WriteSettings(file);
+    fakes::FaultyDisk disk;
+    keys.Press(kAlt);
+    keys.Press('S');
+    host.on_last_caption = [&] { disk.missing_reads = 2; };
+    Tick();
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40047});
+    EXPECT_EQ(host.total_caption, "Functions Executed - [Number]");
+    EXPECT_EQ(Settings(), file);
+}
+
 TEST_F(PollTest, CountThatCannotBeStoredShowsWhatTheFileHolds) {
     const std::string file = "[KEYS]\r\nstop=83\r\n[OTHER]\r\nexecuted=1999\r\n";
     WriteSettings(file);

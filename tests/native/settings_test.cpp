@@ -261,15 +261,18 @@ TEST_F(SettingsFileTest, SettingsWriteOntoUnreadableRegularFileLosesNothing) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-            if (dropped) WriteSetting("KEYS", "play", "1", path_);
-            ::_exit(dropped ? 0 : 1);
+            if (!dropped) ::_exit(1);
+            ::_exit(WriteSetting("KEYS", "play", "1", path_) == WriteResult::kNotReadable ? 0 : 2);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "could not become nobody";
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 1) << "could not become nobody";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "not reported as access denied";
     } else {
-        WriteSetting("KEYS", "play", "1", path_);
+        EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kNotReadable);
     }
+    EXPECT_EQ(WriteFailureMessage("", path_, WriteResult::kNotReadable).find("Another program"),
+              std::string::npos);
     ASSERT_EQ(::chmod(file_.c_str(), 0644), 0);
     EXPECT_EQ(Contents(), before);
     EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
@@ -376,46 +379,25 @@ TEST_F(SettingsFileTest, SettingsSaveWhereTheFolderTakesNoNewFile) {
     EXPECT_EQ(FolderNames(), (NameList{"new", "settings.ini"})) << "no temporary file left";
 }
 
-// A replace that removes the old file and then fails (ReplaceFileW's documented
-// ERROR_UNABLE_TO_MOVE_REPLACEMENT): the only copy must never be lost.
-TEST_F(SettingsFileTest, SettingsSaveWhereAReplaceLosesTheFile) {
-    Put("[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=5\r\n");
+// A virus scanner holds the new file beside settings.ini: tried again, then "in use", and the
+// old file stays as it was. Only a hold on settings.ini itself leads to a write in place.
+TEST_F(SettingsFileTest, SettingsSaveWhereAnotherProgramHoldsTheNewFile) {
+    const std::string before = "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=5\r\n";
+    Put(before);
     fakes::FaultyDisk disk;
-    disk.replace_loses_target = true;
-    // The new file takes the empty place.
+    disk.new_file_held = 2;
     EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
-    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=6\r\n");
-    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    EXPECT_EQ(disk.replaces, 3);
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "6");
 
-    // Nor can it be moved there (the name is still held): it stays beside the place, holding
-    // every key and the new count, and the write is not "stored".
-    disk.move_into_place_fails = true;
-    const WriteResult kept = WriteSetting("OTHER", "executed", "7", path_);
-    EXPECT_EQ(kept, WriteResult::kKeptBeside);
-    EXPECT_NE(WriteFailureMessage("", path_, kept).find("kept beside it"), std::string::npos);
-    EXPECT_FALSE(fs::exists(file_));
-    const NameList left = FolderNames();
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].rfind("settings.ini.", 0), 0u) << left[0];
-    std::ifstream in(folder_ / left[0], std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
-              "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=7\r\n");
-
-    // Until it can take the place, reads find what it holds, and no other file takes the place
-    // before it.
-    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "0"), "7");
-    disk.replace_loses_target = false;
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), WriteResult::kInUse);
-    EXPECT_FALSE(fs::exists(file_));
-    EXPECT_EQ(FolderNames(), left);
-
-    // The next read, once the name is free, puts it in place before it reads: the count goes on
-    // from 7, and the keys are all there.
-    disk.move_into_place_fails = false;
-    disk.replace_loses_target = false;
-    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "0"), "7");
-    EXPECT_EQ(ReadSetting("KEYS", "play", path_, ""), "80");
-    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    disk.new_file_held = -1;
+    disk.pauses = disk.paused_ms = 0;
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), WriteResult::kInUse);
+    EXPECT_EQ(disk.in_place_writes, 0);
+    EXPECT_GT(disk.pauses, 0);
+    EXPECT_LE(disk.paused_ms, 50);
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "6");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"}) << "the new file is removed";
 }
 
 // Another program holds the file with read and write sharing but without delete sharing: the
@@ -486,34 +468,27 @@ TEST_F(SettingsFileTest, SettingsWriteToAHardLinkedFileReachesEveryName) {
 }
 
 TEST_F(SettingsFileTest, SettingsLeftoversOfEarlierRunsAreRemovedAtStart) {
-    // 3999999999 names no process; the fake counts 4242 as one that runs now.
+    // Only names of the program's own forms go, whatever process id they carry.
     const std::string dead = "settings.ini.3999999999-";
     Put("[OTHER]\r\nexecuted=5\r\n");
     PutAt(folder_ / (dead + "3.tmp"), "new");
     PutAt(folder_ / (dead + "4-old.tmp"), "old");
-    PutAt(folder_ / "settings.ini.4242-1.tmp", "a running copy's");
-    const std::string mine = "settings.ini." + std::to_string(::getpid()) + "-9.tmp";
-    PutAt(folder_ / mine, "mine");
     PutAt(folder_ / "settings.ini.backup.tmp", "not ours");
     PutAt(folder_ / "settings.ini.tmp", "not ours");
     PutAt(folder_ / "other.ini.3999999999-1.tmp", "not ours");
     fs::create_directory(folder_ / (dead + "5.tmp"));
-    {
-        fakes::FaultyDisk disk;
-        disk.running = {4242};
-        RemoveLeftoverFiles(path_);
-    }
+    RemoveLeftoverFiles(path_);
     auto sorted = [](NameList names) {
         std::sort(names.begin(), names.end());
         return names;
     };
-    EXPECT_EQ(FolderNames(), sorted({"other.ini.3999999999-1.tmp", "settings.ini",
-                                     "settings.ini.3999999999-5.tmp", "settings.ini.4242-1.tmp",
-                                     mine, "settings.ini.backup.tmp", "settings.ini.tmp"}));
+    EXPECT_EQ(FolderNames(),
+              sorted({"other.ini.3999999999-1.tmp", "settings.ini", "settings.ini.3999999999-5.tmp",
+                      "settings.ini.backup.tmp", "settings.ini.tmp"}));
     EXPECT_EQ(Contents(), "[OTHER]\r\nexecuted=5\r\n");
 
-    // The file is gone (a save cut off in the middle of a replace): the newest new file of a
-    // process that no longer runs takes its place, and nothing else of that run is left.
+    // The file is gone (a save of an earlier version cut off in the middle of a replace): the
+    // newest new file takes its place, and nothing else of that run is left.
     fs::remove(file_);
     fs::remove(folder_ / (dead + "5.tmp"));
     PutAt(folder_ / (dead + "1.tmp"), "older new");
@@ -523,15 +498,130 @@ TEST_F(SettingsFileTest, SettingsLeftoversOfEarlierRunsAreRemovedAtStart) {
     fs::last_write_time(folder_ / (dead + "1.tmp"), now - std::chrono::seconds(60));
     fs::last_write_time(folder_ / (dead + "3.tmp"), now - std::chrono::seconds(30));
     fs::last_write_time(folder_ / (dead + "2-old.tmp"), now);
-    {
-        fakes::FaultyDisk disk;
-        disk.running = {4242};
-        RemoveLeftoverFiles(path_);
-    }
+    RemoveLeftoverFiles(path_);
     EXPECT_EQ(Contents(), "newest new");
-    EXPECT_EQ(FolderNames(),
-              sorted({"other.ini.3999999999-1.tmp", "settings.ini", "settings.ini.4242-1.tmp", mine,
-                      "settings.ini.backup.tmp", "settings.ini.tmp"}));
+    EXPECT_EQ(FolderNames(), sorted({"other.ini.3999999999-1.tmp", "settings.ini",
+                                     "settings.ini.backup.tmp", "settings.ini.tmp"}));
+}
+
+// A power cut between the two renames of a replace left no settings.ini, only the new file and
+// the old one under names of ours. At the next start they are put back whatever process id
+// they carry: this copy holds the settings file, and after a reboot its own id, or a running
+// one, may well be the id in the names.
+TEST_F(SettingsFileTest, SettingsLeftoverThatHoldsTheOnlyCopyIsPutBackWhateverItsId) {
+    const std::string full = "[KEYS]\r\nplay=80\r\nplay_n=P\r\n[OTHER]\r\nexecuted=4711\r\n";
+    for (const std::string& id : {std::to_string(::getpid()), std::string("4242")}) {
+        SCOPED_TRACE("process id " + id);
+        fs::remove(file_);
+        PutAt(folder_ / ("settings.ini." + id + "-0.tmp"), full);
+        PutAt(folder_ / ("settings.ini." + id + "-1-old.tmp"), "[OTHER]\r\nexecuted=4710\r\n");
+        fs::last_write_time(folder_ / ("settings.ini." + id + "-0.tmp"),
+                            fs::file_time_type::clock::now() - std::chrono::seconds(60));
+        RemoveLeftoverFiles(path_);
+        EXPECT_EQ(Contents(), full);
+        EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    }
+
+    // Beside a settings.ini, a leftover holds an older state (or a save that never finished):
+    // it goes, whoever made it.
+    PutAt(folder_ / "settings.ini.4242-2-old.tmp", "[OTHER]\r\nexecuted=1\r\n");
+    PutAt(folder_ / ("settings.ini." + std::to_string(::getpid()) + "-3.tmp"), "torn");
+    RemoveLeftoverFiles(path_);
+    EXPECT_EQ(Contents(), full);
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+// Another program saves settings.ini by renaming the old file away and then writing the new
+// one: a write whose read falls in between finds no file. It may only create one; finding one
+// back, it starts again from what that holds.
+TEST_F(SettingsFileTest, SettingsWriteThatFoundNoFileNeverReplacesOne) {
+    Put("[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=5\r\n");
+    fakes::FaultyDisk disk;
+    disk.missing_reads = 1;
+    EXPECT_EQ(WriteSetting("KEYS", "stop", "83", path_), WriteResult::kStored);
+    EXPECT_EQ(Contents(), "[KEYS]\r\nplay=80\r\nstop=83\r\n[OTHER]\r\nexecuted=5\r\n");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+// ASCII text as UTF-16 LE, after the byte order mark.
+std::string Utf16Le(std::string_view ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (const char c : ascii) {
+        bytes.push_back(c);
+        bytes.push_back('\0');
+    }
+    return bytes;
+}
+
+// A file saved as "Unicode" in an editor: read and written in UTF-16 LE, its mark kept, the
+// same rules as for a file of single bytes.
+TEST_F(SettingsFileTest, SettingsUtf16LeFileIsReadAndWrittenInUtf16) {
+    // A comment with an e acute and U+1F3B5, a character beyond 16 bits.
+    const std::string cafe = Utf16Le("; caf").substr(2) + "\xE9\x00"s + Utf16Le(" ").substr(2) +
+                             "\x3C\xD8\xB5\xDF"s + Utf16Le("\r\n").substr(2);
+    Put(Utf16Le("[KEYS]\r\nnext track=117\r\n") + cafe +
+        Utf16Le("[OTHER]\r\nexecuted=5\r\n").substr(2));
+    EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "0"), "5");
+    SettingsSection keys("KEYS", path_);
+    std::string_view key, value;
+    ASSERT_TRUE(keys.Next(key, value));
+    EXPECT_EQ(key, "next track");
+    EXPECT_EQ(value, "117");
+
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored);
+    EXPECT_EQ(Contents(), Utf16Le("[KEYS]\r\nnext track=117\r\nplay=80\r\n") + cafe +
+                              Utf16Le("[OTHER]\r\nexecuted=6\r\n").substr(2));
+}
+
+// Files that are read as empty and never written, each with its own reason.
+TEST_F(SettingsFileTest, SettingsFilesThatAreNeverWrittenSayWhy) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        WriteResult result;
+        const char* reason;
+    };
+    std::string big = "[OTHER]\r\nexecuted=5\r\n";
+    big.resize(file_store::kMaxFileSize + 1, ' ');
+    const Case cases[] = {
+        {"UTF-16 BE", "\xFE\xFF\0[\0K\0E\0Y\0S\0]\0\r\0\n\0p\0=\0001\0\r\0\n"s,
+         WriteResult::kUtf16BigEndian, "UTF-16 big-endian"},
+        {"UTF-16 LE, odd length", Utf16Le("[OTHER]\r\nexecuted=5\r\n") + "x",
+         WriteResult::kUndecodable, "no UTF-16"},
+        {"UTF-16 LE, a lone surrogate", Utf16Le("[OTHER]\r\nexecuted=5\r\n") + "\x00\xD8"s,
+         WriteResult::kUndecodable, "no UTF-16"},
+        {"over 1 MiB", big, WriteResult::kTooLarge, "larger than 1 MiB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Put(c.bytes);
+        EXPECT_EQ(ReadSetting("OTHER", "executed", path_, "none"), "none");
+        EXPECT_FALSE(ReadStoredSetting("OTHER", "executed", path_, "0").file_read);
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), c.result);
+        EXPECT_EQ(Contents(), c.bytes);
+        const std::string message = WriteFailureMessage("The key was not saved.", path_, c.result);
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        EXPECT_EQ(message.find("Another program"), std::string::npos) << message;
+    }
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+}
+
+// A link into a folder that is not there now (a drive not plugged in): never replaced by a
+// plain file, and the message names the link and its target.
+TEST_F(SettingsFileTest, SettingsLinkWhoseTargetIsMissingIsRefused) {
+    fs::create_symlink(fs::path("elsewhere") / "settings.ini", file_);
+    EXPECT_EQ(ReadSetting("KEYS", "play", path_, "0"), "0");
+    const WriteResult result = WriteSetting("KEYS", "play", "80", path_);
+    EXPECT_EQ(result, WriteResult::kBrokenLink);
+    EXPECT_TRUE(fs::is_symlink(file_));
+    EXPECT_EQ(fs::read_symlink(file_), fs::path("elsewhere") / "settings.ini");
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    const std::string message = WriteFailureMessage("The key was not saved.", path_, result);
+    EXPECT_NE(message.find(path_), std::string::npos) << message;
+    EXPECT_NE(message.find("link to \"elsewhere/settings.ini\", which does not exist"),
+              std::string::npos)
+        << message;
 }
 
 TEST_F(SettingsFileTest, SettingsNoWriteBeginsOnceTheSessionEnds) {
@@ -549,8 +639,6 @@ TEST(SettingsLeftoverNames, OnlyTheProgramsOwnForms) {
     file_store::LeftoverName parsed;
     EXPECT_EQ(file_store::TemporaryPath("C:\\k\\settings.ini", 12, 3),
               "C:\\k\\settings.ini.12-3.tmp");
-    EXPECT_EQ(file_store::BackupPath("C:\\k\\settings.ini", 12, 3),
-              "C:\\k\\settings.ini.12-3-old.tmp");
     ASSERT_TRUE(file_store::ParseLeftoverName("settings.ini.12-3.tmp", "settings.ini", parsed));
     EXPECT_EQ(parsed.process_id, 12u);
     EXPECT_FALSE(parsed.backup);
@@ -573,15 +661,16 @@ TEST_F(SettingsFileTest, SettingsFileThatCannotBeReadNowIsNeverWritten) {
     fakes::FaultyDisk disk;
     disk.unreadable = true;
     const StoredSetting read = ReadStoredSetting("OTHER", "executed", path_, "0");
-    EXPECT_FALSE(read.readable);
+    EXPECT_FALSE(read.file_read);
     EXPECT_EQ(read.value, "0");
     EXPECT_EQ(WriteSetting("OTHER", "executed", "1", path_), WriteResult::kInUse);
     EXPECT_EQ(Contents(), before);
 
-    // A missing file (or entry) is an answer, not a failure.
+    // A missing entry is an answer from the file; a missing file is none.
     disk.unreadable = false;
-    EXPECT_TRUE(ReadStoredSetting("OTHER", "missing", path_, "0").readable);
-    EXPECT_TRUE(ReadStoredSetting("OTHER", "executed", (folder_ / "none").string(), "0").readable);
+    EXPECT_TRUE(ReadStoredSetting("OTHER", "missing", path_, "0").file_read);
+    EXPECT_FALSE(
+        ReadStoredSetting("OTHER", "executed", (folder_ / "none").string(), "0").file_read);
 }
 
 TEST_F(SettingsFileTest, SettingsReadAllStatuses) {

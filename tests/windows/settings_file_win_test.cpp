@@ -257,11 +257,12 @@ TEST(SettingsFile, AFileHeldWithoutDeleteSharingIsWrittenInPlaceWithoutAMessage)
     program.Stop();
 }
 
-TEST(SettingsFile, LeftoversOfEarlierRunsGoAtStartButNotThoseOfARunningCopy) {
+TEST(SettingsFile, LeftoversOfEarlierRunsGoAtStartWhateverTheirProcessId) {
     ProgramFolderCopy program;
     ASSERT_TRUE(program.HasExe());
     program.WriteSettings(kBefore);
-    // 3999999999 names no process; this test's own process runs.
+    // 3999999999 names no process; this test's own process runs. The program holds the settings
+    // file now, so no copy is in the middle of a save there.
     const std::wstring dead = L"settings.ini.3999999999-1.tmp";
     const std::wstring dead_backup = L"settings.ini.3999999999-2-old.tmp";
     const std::wstring running =
@@ -271,11 +272,41 @@ TEST(SettingsFile, LeftoversOfEarlierRunsGoAtStartButNotThoseOfARunningCopy) {
         ASSERT_TRUE(PutFile(program.File(name), "left"));
     }
     ASSERT_NE(program.StartToMainWindow(), nullptr);
-    NameList kept{L"kestrune.exe", not_ours, running, L"settings.ini"};
+    NameList kept{L"kestrune.exe", not_ours, L"settings.ini"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(Names(program.folder()), kept);
     EXPECT_EQ(FileBytes(program.settings()), kBefore);
     program.Stop();
+}
+
+// The bytes of `text` in UTF-16 LE, as an editor saves "Unicode" text.
+std::string Utf16LeBytes(const std::wstring& text) {
+    std::string bytes;
+    for (const wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+TEST(SettingsFile, AUtf16FileIsReadAndStaysUtf16) {
+    const std::wstring mark(1, wchar_t{0xFEFF});
+    const std::string before = Utf16LeBytes(
+        mark + L"[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=5\r\n");
+    const std::string after = Utf16LeBytes(
+        mark + L"[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=6\r\n");
+    StandInPlayer player;
+    RunningProgram program(before);
+    ASSERT_NE(program.main, nullptr);
+    EXPECT_EQ(program.Label(L"Functions Executed"), L"Functions Executed - 5");
+
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return !player.received.empty(); }));
+    EXPECT_EQ(player.received.front(), 40048) << "Next Track";
+    EXPECT_TRUE(PumpUntil([&] { return FileBytes(program.settings()) == after; }, 5s));
+    EXPECT_EQ(FileBytes(program.settings()), after) << "UTF-16 LE with its mark, executed=6";
+    EXPECT_TRUE(PumpUntil(
+        [&] { return program.Label(L"Functions Executed") == L"Functions Executed - 6"; }, 2s));
+    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
 }
 
 TEST(SettingsFile, NoSaveBeginsOnceTheSessionEnds) {

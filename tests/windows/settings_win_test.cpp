@@ -184,7 +184,7 @@ TEST_F(SettingsOnDisk, LockedFileIsNeitherReadNorWritten) {
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     // Held by another program without sharing: that is not a missing file.
     const StoredSetting read = ReadStoredSetting("KEYS", "play", path_, "default");
-    EXPECT_FALSE(read.readable);
+    EXPECT_FALSE(read.file_read);
     EXPECT_EQ(read.value, "default");
     EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kInUse);
     EXPECT_FALSE(FileExists(WideToUtf8(folder_) + "\\*.tmp"));
