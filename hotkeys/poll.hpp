@@ -24,10 +24,11 @@ std::optional<std::int16_t> ParseKeyCode(std::string_view text);
 // range. Anything else cannot be counted.
 std::optional<std::int32_t> ParseCount(std::string_view text);
 
-// One tick of the poll: the keys of all functions from one read of the settings file, then Alt
-// and each function's key queried in poll order; the first function found pressed runs, and
-// its count is read and written afresh. Nothing is kept from one tick to the next. Never
-// processes window messages itself; only the Exit function's Unload does, at the very end.
+// One tick of the poll: the keys of all functions from one read of the settings file, then one
+// look at the keyboard (see KeyboardLook): Alt's keys and each assigned key, once each. When
+// Alt was pressed, the first function in poll order whose key was pressed runs, and its count
+// is read and written afresh. Nothing is kept from one tick to the next. Never processes window
+// messages itself; only the Exit function's Unload does, at the very end.
 void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host);
 
 }  // namespace kestrune
