@@ -155,6 +155,15 @@ const PlayerFunction* KeyAssignments::FunctionUsing(std::int32_t code) const {
     return nullptr;
 }
 
+std::vector<const PlayerFunction*> KeyAssignments::FunctionsUsing(std::int32_t code) const {
+    std::vector<const PlayerFunction*> functions;
+    if (code == 0) return functions;
+    for (const PlayerFunction& function : kCatalogue) {
+        if (CodeOf(function) == code) functions.push_back(&function);
+    }
+    return functions;
+}
+
 std::string KeyAssignments::NeverFiresNote(const PlayerFunction& function) const {
     const auto code = CodeOf(function);
     const PlayerFunction* first = code ? FunctionUsing(*code) : nullptr;
@@ -163,16 +172,23 @@ std::string KeyAssignments::NeverFiresNote(const PlayerFunction& function) const
 }
 
 KeyChange KeyAssignments::Assign(std::string_view path, const PlayerFunction& function,
-                                 const KeyEntry& key, const PlayerFunction* taken_from) {
+                                 const KeyEntry& key,
+                                 std::span<const PlayerFunction* const> taken_from) {
     const std::string code = std::to_string(key.code);
-    if (!taken_from) return ChangeKey(path, function, code, key.name);
+    if (taken_from.empty()) return ChangeKey(path, function, code, key.name);
+    // Both entries of every function that had the key are emptied, and this one's written.
+    std::vector<std::string> other_names;
+    for (const PlayerFunction* other : taken_from) other_names.push_back(NameEntryOf(*other));
+    const std::string name_entry = NameEntryOf(function);
+    std::vector<SettingEntry> changes;
+    for (std::size_t i = 0; i < taken_from.size(); ++i) {
+        changes.push_back({taken_from[i]->settings_key, ""});
+        changes.push_back({other_names[i], ""});
+    }
+    changes.push_back({function.settings_key, code});
+    changes.push_back({name_entry, key.name});
     KeyChange change;
-    change.result = WriteSettings(kKeysSection,
-                                  {{taken_from->settings_key, ""},
-                                   {NameEntryOf(*taken_from), ""},
-                                   {function.settings_key, code},
-                                   {NameEntryOf(function), key.name}},
-                                  path);
+    change.result = WriteSettings(kKeysSection, changes, path);
     const KeyAssignments now = Read(path);
     change.code = now.CodeOf(function);
     change.name = now.NameOf(function);
@@ -184,13 +200,18 @@ AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const Player
     AssignQuestions questions;
     if (now.CodeOf(function) == key.code) return questions;  // its own key: stored as it is
     questions.reserved = ReservedKeyQuestion(key);
-    questions.taken_from = now.FunctionUsing(key.code);
-    if (questions.taken_from) {
-        const std::string other(questions.taken_from->display_name);
-        questions.taking = std::string(key.name) + " is the key of " + other + ". Use it for " +
-                           std::string(function.display_name) + " instead? " + other +
-                           " will then have no key.";
+    questions.taken_from = now.FunctionsUsing(key.code);
+    const std::size_t others = questions.taken_from.size();
+    if (others == 0) return questions;
+    // "F6 is the key of Play, Stop and Next Track."
+    std::string names;
+    for (std::size_t i = 0; i < others; ++i) {
+        if (i > 0) names += i + 1 < others ? ", " : " and ";
+        names += questions.taken_from[i]->display_name;
     }
+    questions.taking = std::string(key.name) + " is the key of " + names + ". Use it for " +
+                       std::string(function.display_name) + " instead? " +
+                       (others == 1 ? names : "They") + " will then have no key.";
     return questions;
 }
 

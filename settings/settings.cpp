@@ -54,7 +54,7 @@ WriteResult WriteSetting(std::string_view section, std::string_view key, std::st
     return WriteSettings(section, {{key, value}}, path);
 }
 
-WriteResult WriteSettings(std::string_view section, std::initializer_list<SettingEntry> entries,
+WriteResult WriteSettings(std::string_view section, std::span<const SettingEntry> entries,
                           std::string_view path) {
     file_store::ReadResult file = file_store::ReadAll(path);
     // A file that exists but cannot be read is left alone: replacing it would lose its content.

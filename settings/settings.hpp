@@ -6,6 +6,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -81,8 +82,13 @@ struct SettingEntry {
     std::string_view key;
     std::string_view value;
 };
-WriteResult WriteSettings(std::string_view section, std::initializer_list<SettingEntry> entries,
+WriteResult WriteSettings(std::string_view section, std::span<const SettingEntry> entries,
                           std::string_view path);
+inline WriteResult WriteSettings(std::string_view section,
+                                 std::initializer_list<SettingEntry> entries,
+                                 std::string_view path) {
+    return WriteSettings(section, std::span(entries.begin(), entries.size()), path);
+}
 
 // From now on no write begins: each is kEnding. For the end of the Windows session, after
 // which the process may be ended at any moment.
