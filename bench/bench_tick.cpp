@@ -62,7 +62,8 @@ void BM_IdleTick(benchmark::State& state) {
     NothingPressed keys;
     kestrune::fakes::FakePlayer player;
     kestrune::fakes::FakeHost host(Folder().folder.string());
-    for (auto _ : state) kestrune::RunKeyCheckTick(keys, player, host);
+    kestrune::PollMemory memory;
+    for (auto _ : state) kestrune::RunKeyCheckTick(keys, player, host, memory);
     if (!player.received.empty()) state.SkipWithError("an idle tick sent a command");
 }
 BENCHMARK(BM_IdleTick);

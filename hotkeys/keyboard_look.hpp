@@ -29,25 +29,29 @@ constexpr bool ShortcutAlt(bool left_alt, bool right_alt, bool left_control) {
 // saw.
 class KeyboardLook {
   public:
-    // Looks at the keys of the shortcuts' Alt.
-    explicit KeyboardLook(KeyState& keys);
-    // Whether the shortcuts' Alt was pressed (see ShortcutAlt).
-    bool Alt() const { return alt_; }
+    explicit KeyboardLook(KeyState& keys) : keys_(keys) {}
+
     // Whether the key `code` was pressed. Shift, Control and Alt are read through their left
     // and right keys, the only codes that report "pressed since" under Wine; a key stored as
     // Alt itself ("Menu") is the shortcuts' Alt, so that Alt alone runs its function but AltGr
     // does not.
     bool Pressed(std::int32_t code);
+    // Whether the shortcuts' Alt was pressed (see ShortcutAlt).
+    bool AltPressed() { return AltBy(0xffff); }
+    // Whether the shortcuts' Alt is down now.
+    bool AltDown() { return AltBy(0x8000); }
 
   private:
-    bool Queried(std::int32_t code);
+    // What the key showed, queried at its first use in this look.
+    std::uint16_t State(std::int32_t code);
+    bool Shows(std::int32_t code, std::uint16_t bits) { return (State(code) & bits) != 0; }
+    bool AltBy(std::uint16_t bits);
 
     KeyState& keys_;
     // The keys queried so far and what they showed: Alt's three keys, and at most two for
     // each of the twelve functions' keys.
-    std::array<std::pair<std::int32_t, bool>, 32> seen_{};
+    std::array<std::pair<std::int32_t, std::uint16_t>, 32> seen_{};
     std::size_t seen_count_ = 0;
-    bool alt_ = false;
 };
 
 }  // namespace kestrune

@@ -79,7 +79,7 @@ std::optional<std::int32_t> ParseCount(std::string_view text) {
     return static_cast<std::int32_t>(*value);
 }
 
-void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host) {
+void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host, PollMemory& memory) {
     const std::string& path = host.SettingsFile();
     const KeyAssignments assignments = KeyAssignments::Read(path);
     // Every assigned key is looked at in every tick, pressed or not, so that no "pressed since"
@@ -93,7 +93,12 @@ void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host) {
         if (!code || *code == 0) continue;
         if (look.Pressed(*code) && !pressed) pressed = function;
     }
-    if (pressed && look.Alt()) RunFunction(*pressed, path, player, host);
+    // Alt after the keys: a key goes down after its Alt, so a look can see Alt and not yet
+    // the key, never the other way round; and an Alt held at the last look counts for a key
+    // pressed since (see PollMemory).
+    const bool alt = look.AltPressed() || memory.alt_down;
+    memory.alt_down = look.AltDown();
+    if (pressed && alt) RunFunction(*pressed, path, player, host);
 }
 
 }  // namespace kestrune

@@ -24,11 +24,20 @@ std::optional<std::int16_t> ParseKeyCode(std::string_view text);
 // range. Anything else cannot be counted.
 std::optional<std::int32_t> ParseCount(std::string_view text);
 
+// What the poll keeps from one tick to the next: whether the shortcuts' Alt was down at the
+// last look. A quick Alt+key whose Alt goes down before one look and whose key goes down after
+// it, both let go before the next look, shows at that next look only as the key's "pressed
+// since": Alt's went with the look before. Alt held then still counts once, for a key pressed
+// meanwhile.
+struct PollMemory {
+    bool alt_down = false;
+};
+
 // One tick of the poll: the keys of all functions from one read of the settings file, then one
-// look at the keyboard (see KeyboardLook): Alt's keys and each assigned key, once each. When
+// look at the keyboard (see KeyboardLook): each assigned key, then Alt's keys, once each. When
 // Alt was pressed, the first function in poll order whose key was pressed runs, and its count
-// is read and written afresh. Nothing is kept from one tick to the next. Never processes window
-// messages itself; only the Exit function's Unload does, at the very end.
-void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host);
+// is read and written afresh. Never processes window messages itself; only the Exit function's
+// Unload does, at the very end.
+void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host, PollMemory& memory);
 
 }  // namespace kestrune
