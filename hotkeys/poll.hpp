@@ -27,8 +27,8 @@ std::optional<std::int32_t> ParseCount(std::string_view text);
 // What the poll keeps from one tick to the next: whether the shortcuts' Alt was down at the
 // last look. A quick Alt+key whose Alt goes down before one look and whose key goes down after
 // it, both let go before the next look, shows at that next look only as the key's "pressed
-// since": Alt's went with the look before. Alt held then still counts once, for a key pressed
-// meanwhile.
+// since": Alt's went with the look before. So an Alt down at the last look counts at the next
+// one too, for a key pressed since (and so, for a key pressed alone just after Alt was let go).
 struct PollMemory {
     bool alt_down = false;
 };
