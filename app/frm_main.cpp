@@ -67,6 +67,7 @@ class MainForm final : public Form, private ProgramFolderHost<PollHost> {
 
     cls_Winamp winamp_;
     Win32KeyState keys_;
+    PollMemory poll_memory_;
     SystemTray SystemTray1;
     bool unloading_ = false;
 };
@@ -183,7 +184,7 @@ void MainForm::Timer(UINT_PTR id) {
 
 void MainForm::tmrKeyCheck_Timer() {
     if (unloading_) return;
-    RunKeyCheckTick(keys_, winamp_, *this);
+    RunKeyCheckTick(keys_, winamp_, *this, poll_memory_);
 }
 
 void MainForm::SystemTray1_Menu() {

@@ -138,6 +138,15 @@ const PlayerFunction* KeyAssignments::FunctionUsing(std::int32_t code) const {
     return nullptr;
 }
 
+std::vector<const PlayerFunction*> KeyAssignments::FunctionsUsing(std::int32_t code) const {
+    std::vector<const PlayerFunction*> functions;
+    if (code == 0) return functions;
+    for (const PlayerFunction& function : kCatalogue) {
+        if (CodeOf(function) == code) functions.push_back(&function);
+    }
+    return functions;
+}
+
 std::string KeyAssignments::NeverFiresNote(const PlayerFunction& function) const {
     const auto code = CodeOf(function);
     const PlayerFunction* first = code ? FunctionUsing(*code) : nullptr;
@@ -170,13 +179,18 @@ AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const Player
     AssignQuestions questions;
     if (now.CodeOf(function) == key.code) return questions;  // its own key: stored as it is
     questions.reserved = ReservedKeyQuestion(key);
-    questions.taken_from = now.FunctionUsing(key.code);
-    if (questions.taken_from) {
-        const std::string other(questions.taken_from->display_name);
-        questions.taking = std::string(key.name) + " is the key of " + other + ". Use it for " +
-                           std::string(function.display_name) + " instead? " + other +
-                           " will then have no key.";
+    questions.taken_from = now.FunctionsUsing(key.code);
+    const std::size_t others = questions.taken_from.size();
+    if (others == 0) return questions;
+    // "F6 is the key of Play, Stop and Next Track."
+    std::string names;
+    for (std::size_t i = 0; i < others; ++i) {
+        if (i > 0) names += i + 1 < others ? ", " : " and ";
+        names += questions.taken_from[i]->display_name;
     }
+    questions.taking = std::string(key.name) + " is the key of " + names + ". Use it for " +
+                       std::string(function.display_name) + " instead? " +
+                       (others == 1 ? names : "They") + " will then have no key.";
     return questions;
 }
 

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "hotkeys/catalogue.hpp"
 #include "hotkeys/key_table.hpp"
@@ -59,6 +60,8 @@ class KeyAssignments {
     std::string_view NameOf(const PlayerFunction& function) const;
     // The function, first in poll order, whose key is `code`; null when none is (or for 0).
     const PlayerFunction* FunctionUsing(std::int32_t code) const;
+    // Every function whose key is `code`, in catalogue order; none for 0.
+    std::vector<const PlayerFunction*> FunctionsUsing(std::int32_t code) const;
     // What the configuration window says under `function`'s key when a function earlier in
     // poll order has the same key: "Also Next Track's key: never fires."; else nothing.
     std::string NeverFiresNote(const PlayerFunction& function) const;
@@ -82,9 +85,9 @@ class KeyAssignments {
 // What "Set Key" asks before it stores `key` for `function`, given what the file holds now:
 // nothing for the function's own key or a plain key.
 struct AssignQuestions {
-    std::optional<std::string> reserved;         // a combination Windows or most programs use
-    const PlayerFunction* taken_from = nullptr;  // the function that has the key now
-    std::string taking;                          // and what is asked about that
+    std::optional<std::string> reserved;            // a key that makes a poor shortcut, and why
+    std::vector<const PlayerFunction*> taken_from;  // the other functions that have the key now
+    std::string taking;                             // and what is asked about them
 };
 AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
                                          const KeyEntry& key);

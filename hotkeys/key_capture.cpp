@@ -38,8 +38,9 @@ void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
     // goes on waiting, as at the opening: the key that answered the box is not taken.
     const AssignQuestions questions =
         QuestionsBeforeAssigning(KeyAssignments::Read(path_), *function_, *key);
-    for (const std::string* question : {questions.reserved ? &*questions.reserved : nullptr,
-                                        questions.taken_from ? &questions.taking : nullptr}) {
+    for (const std::string* question :
+         {questions.reserved ? &*questions.reserved : nullptr,
+          questions.taken_from.empty() ? nullptr : &questions.taking}) {
         if (!question) continue;
         const bool yes = host.Ask(*question);
         if (!StillOpen(opening)) return;
@@ -48,10 +49,7 @@ void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
             return;
         }
     }
-    result_ =
-        KeyAssignments::Assign(path_, *function_, *key,
-                               std::span<const PlayerFunction* const>(
-                                   &questions.taken_from, questions.taken_from != nullptr ? 1 : 0));
+    result_ = KeyAssignments::Assign(path_, *function_, *key, questions.taken_from);
     if (!result_->stored()) {
         host.ReportStoreFailure(KeyChangeFailureMessage(*result_, *function_, path_));
     }

@@ -25,10 +25,9 @@ class KeyCapture {
     void Open(KeyState& keys, const PlayerFunction& function, std::string path);
     // The window has begun to unload.
     void Closing();
-    // At the first key chosen: asks first when the key is another function's or one whose Alt
-    // combination Windows or most programs use (see QuestionsBeforeAssigning), and on a No
-    // goes on waiting; else stores it, tells the user through `host` when it was not stored,
-    // and closes the window.
+    // At the first key chosen: asks first when the key makes a poor shortcut or is other
+    // functions' key (see QuestionsBeforeAssigning), and on a No goes on waiting; else stores
+    // it, tells the user through `host` when it was not stored, and closes the window.
     void Tick(KeyState& keys, MessagePump& pump, CaptureHost& host);
     // Whether a key pressed now can be taken (see KeyChoice): the window's first tick has passed.
     bool TakingKeys() const { return choice_.TakingKeys(); }

@@ -52,12 +52,32 @@ inline constexpr std::int32_t kDivide = 111;
 inline constexpr std::int32_t kF1 = 112;  // F2 to F16 follow in order
 inline constexpr std::int32_t kNumLock = 144;
 inline constexpr std::int32_t kScrollLock = 145;
+// Shift, Control and Alt have a code of their own for each side. A keyboard sends only these;
+// the codes above (16 to 18) read "down" while either side is.
+inline constexpr std::int32_t kLeftShift = 160;
+inline constexpr std::int32_t kRightShift = 161;
+inline constexpr std::int32_t kLeftControl = 162;
+inline constexpr std::int32_t kRightControl = 163;
+inline constexpr std::int32_t kLeftAlt = 164;
+inline constexpr std::int32_t kRightAlt = 165;
 
 constexpr std::int32_t Numpad(int digit) {
     return kNumpad0 + digit;
 }
 constexpr std::int32_t F(int number) {
     return kF1 + number - 1;
+}
+
+// The left and right keys behind Shift's, Control's or Alt's code for either side.
+struct SideKeys {
+    std::int32_t left;
+    std::int32_t right;
+};
+constexpr std::optional<SideKeys> SideKeysOf(std::int32_t code) {
+    if (code == kShift) return SideKeys{kLeftShift, kRightShift};
+    if (code == kControl) return SideKeys{kLeftControl, kRightControl};
+    if (code == kAlt) return SideKeys{kLeftAlt, kRightAlt};
+    return std::nullopt;
 }
 }  // namespace vk
 
@@ -74,13 +94,16 @@ extern const std::array<KeyEntry, 100> kKeyTable;
 // The table's name for `code`, if it has one.
 std::optional<std::string_view> KeyNameOf(std::int32_t code);
 
-// The keys whose Alt combination Windows or most programs use themselves. Kestrune does not take
-// a key away from the program in front, so choosing one of them does both things at every use.
+// The keys that Set Key asks about before it stores them: keys whose Alt combination Windows or
+// most programs use themselves (Kestrune does not take a key away from the program in front, so
+// choosing one of them does both things at every use), and keys that make a poor shortcut with
+// Alt for another reason.
 struct ReservedKey {
-    std::int32_t code;
+    std::int32_t first_code;  // the key, or the first of a run of keys that share the reason
+    std::int32_t last_code;
     std::string_view meaning;  // what the combination does, and what that means for the user
 };
-extern const std::array<ReservedKey, 5> kReservedKeys;
+extern const std::array<ReservedKey, 8> kReservedKeys;
 
 // What is asked before a reserved key is stored ("... Use F4 anyway?"); nothing for other keys.
 std::optional<std::string> ReservedKeyQuestion(const KeyEntry& key);

@@ -5,6 +5,7 @@
 #include "hotkeys/catalogue.hpp"
 #include "hotkeys/format_count.hpp"
 #include "hotkeys/key_assignments.hpp"
+#include "hotkeys/keyboard_look.hpp"
 #include "settings/settings.hpp"
 #include "settings/settings_names.hpp"
 
@@ -79,20 +80,26 @@ std::optional<std::int32_t> ParseCount(std::string_view text) {
     return static_cast<std::int32_t>(*value);
 }
 
-void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host) {
+void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host, PollMemory& memory) {
     const std::string& path = host.SettingsFile();
     const KeyAssignments assignments = KeyAssignments::Read(path);
+    // Every assigned key is looked at in every tick, pressed or not, so that no "pressed since"
+    // state waits for a later tick: a tap counts in the tick after it and never again.
+    KeyboardLook look(keys);
+    const PlayerFunction* pressed = nullptr;
     for (const PlayerFunction* function : PollOrder()) {
-        const bool alt_down = keys.Query(vk::kAlt) != 0;
         const auto code = assignments.CodeOf(*function);
         // A code that is not a number in range was put there by hand: that function has no key,
-        // and the others go on working.
-        const bool key_down = code && keys.Query(*code) != 0;
-        if (alt_down && key_down) {
-            RunFunction(*function, path, player, host);
-            return;
-        }
+        // and the others go on working. 0 is no key.
+        if (!code || *code == 0) continue;
+        if (look.Pressed(*code) && !pressed) pressed = function;
     }
+    // Alt after the keys: a key goes down after its Alt, so a look can see Alt and not yet
+    // the key, never the other way round; and an Alt held at the last look counts for a key
+    // pressed since (see PollMemory).
+    const bool alt = look.AltPressed() || memory.alt_down;
+    memory.alt_down = look.AltDown();
+    if (pressed && alt) RunFunction(*pressed, path, player, host);
 }
 
 }  // namespace kestrune

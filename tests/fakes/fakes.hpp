@@ -3,11 +3,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "hotkeys/key_state.hpp"
+#include "hotkeys/key_table.hpp"
 #include "hotkeys/message_pump.hpp"
 #include "hotkeys/poll.hpp"
 #include "player/player_link.hpp"
@@ -16,24 +18,46 @@
 namespace kestrune::fakes {
 
 // A keyboard whose keys are held down or tapped by the test. Like the real key state, a tap
-// reports once ("pressed since the previous query") and is then forgotten.
+// reports once ("pressed since the previous query") and is then forgotten. Shift, Control and
+// Alt (16 to 18) stand for their left keys here, as Windows takes a key injected under them;
+// their codes read "down" while either side is, and report a tap of either side unless
+// `either_side_codes_report_taps` is off, as under Wine.
 class FakeKeyboard final : public KeyState {
   public:
-    void Press(std::int32_t code) { down_.insert(code); }
-    void Release(std::int32_t code) { down_.erase(code); }
-    void Tap(std::int32_t code) { tapped_.insert(code); }
+    void Press(std::int32_t code) { down_.insert(KeyOf(code)); }
+    void Release(std::int32_t code) { down_.erase(KeyOf(code)); }
+    void Tap(std::int32_t code) {
+        tapped_.insert(KeyOf(code));
+        if (const auto either = EitherSideCodeOf(KeyOf(code))) tapped_.insert(*either);
+    }
     void ReleaseAll() { down_.clear(); }
 
     std::int16_t Query(std::int32_t code) override {
         queries.push_back(code);
-        if (down_.count(code)) return static_cast<std::int16_t>(0x8000);
-        if (tapped_.erase(code)) return 1;
+        const auto sides = vk::SideKeysOf(code);
+        const bool down =
+            sides ? down_.count(sides->left) || down_.count(sides->right) : down_.count(code);
+        if (down) return static_cast<std::int16_t>(0x8000);
+        if (tapped_.erase(code) && (!sides || either_side_codes_report_taps)) return 1;
         return 0;
     }
 
     std::vector<std::int32_t> queries;
+    bool either_side_codes_report_taps = true;
 
   private:
+    static std::int32_t KeyOf(std::int32_t code) {
+        const auto sides = vk::SideKeysOf(code);
+        return sides ? sides->left : code;
+    }
+    static std::optional<std::int32_t> EitherSideCodeOf(std::int32_t key) {
+        for (const std::int32_t either : {vk::kShift, vk::kControl, vk::kAlt}) {
+            const auto sides = vk::SideKeysOf(either);
+            if (key == sides->left || key == sides->right) return either;
+        }
+        return std::nullopt;
+    }
+
     std::set<std::int32_t> down_;
     std::set<std::int32_t> tapped_;
 };

@@ -271,6 +271,25 @@ TEST_F(KeyCaptureTest, AKeyOfAnotherFunctionIsTakenFromItOnlyAfterAYes) {
     EXPECT_EQ(window.closes, 1);
 }
 
+TEST_F(KeyCaptureTest, EveryFunctionThatHasTheKeyIsNamedOnceAndEmptiedInOneSave) {
+    // A hand edit gave F6 to Play, Next Track and Pause.
+    folder.Write("settings.ini",
+                 "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\nplay=117\r\nplay_n=F6\r\n"
+                 "pause=117\r\npause_n=F6\r\n");
+    OpenWindow(kCatalogue[1]);  // Stop
+    fakes::FaultyDisk disk;
+    keys.Press(kF6);
+    Tick();
+    EXPECT_EQ(window.questions, std::vector<std::string>{"F6 is the key of Play, Next Track and "
+                                                         "Pause. Use it for Stop instead? They "
+                                                         "will then have no key."});
+    EXPECT_EQ(disk.replaces, 1) << "one save";
+    EXPECT_EQ(Settings(),
+              "[KEYS]\r\nnext track=\r\nnext track_n=\r\nplay=\r\nplay_n=\r\n"
+              "pause=\r\npause_n=\r\nstop=117\r\nstop_n=F6\r\n");
+    EXPECT_EQ(Shown(), "ALT + F6");
+}
+
 TEST(CurrentKeyCaption, UnassignedOnlyForExactlyNo) {
     EXPECT_EQ(CurrentKeyCaption("no"), "Unassigned");
     EXPECT_EQ(CurrentKeyCaption("F6"), "ALT + F6");

@@ -155,6 +155,14 @@ TEST_F(KeyChoiceTest, AModifierAloneIsTakenWhenReleased) {
     EXPECT_EQ(Next(), 0);
     keys.Release(kControl);
     EXPECT_EQ(Next(), kControl);
+
+    // Nor is AltGr, which is Left Control and Right Alt together.
+    Open();
+    keys.Press(vk::kLeftControl);
+    keys.Press(vk::kRightAlt);
+    EXPECT_EQ(Next(), 0);
+    keys.ReleaseAll();
+    EXPECT_EQ(Next(), 0);
 }
 
 TEST_F(KeyChoiceTest, MouseButtonsAndKeysOutsideTheTableAreNeverTaken) {

@@ -13,17 +13,28 @@
 
 namespace kestrune::testing {
 
+// The right-hand Alt and Ctrl keys come with the extended-key flag, as a keyboard sends them.
 inline void SendKey(WORD code, bool down) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = code;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    const bool extended = code == VK_RMENU || code == VK_RCONTROL;
+    input.ki.dwFlags = (down ? 0 : KEYEVENTF_KEYUP) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
     SendInput(1, &input, sizeof input);
 }
 
 // Presses `keys` in order and lets them go in reverse order, as a quick keystroke does.
 inline void Tap(std::initializer_list<WORD> keys) {
     for (WORD key : keys) SendKey(key, true);
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) SendKey(*it, false);
+}
+
+// Presses `keys` in order, holds them for `time` while this thread's messages are processed,
+// and lets them go in reverse order. The keys are not read meanwhile: that would take their
+// "pressed since the previous query" state from the program under test.
+inline void TapFor(std::initializer_list<WORD> keys, std::chrono::milliseconds time) {
+    for (WORD key : keys) SendKey(key, true);
+    PumpFor(time);
     for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) SendKey(*it, false);
 }
 

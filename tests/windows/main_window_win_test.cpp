@@ -246,6 +246,56 @@ TEST(Shortcuts, ACountThatCannotBeStoredIsNotShown) {
               L"Functions Executed - " + std::to_wstring(5 + Count(player.received, 40048) - sent));
 }
 
+TEST(Shortcuts, AltGrWithAnAssignedKeyRunsNothingWhileLeftAltRunsIt) {
+    StandInPlayer player;
+    RunningProgram program("[KEYS]\r\nplay=81\r\nplay_n=Q\r\n");
+    ASSERT_NE(program.main, nullptr);
+    ForegroundWindow elsewhere;
+    PumpFor(300ms);  // the focus has moved: Wine would let go of keys held before that
+
+    // AltGr+Q, which types "@" on a German keyboard, arrives as Left Ctrl + Right Alt + Q: held
+    // over several ticks, then tapped, each tap shorter than a tick.
+    const std::initializer_list<WORD> alt_gr_q{VK_LCONTROL, VK_RMENU, 'Q'};
+    for (WORD key : alt_gr_q) SendKey(key, true);
+    ASSERT_TRUE(WaitForKeys(alt_gr_q, true));
+    PumpFor(500ms);
+    EXPECT_TRUE(KeysDown(alt_gr_q)) << "held throughout";
+    ReleaseKeys(alt_gr_q);
+    for (int tap = 0; tap < 5; ++tap) {
+        TapFor(alt_gr_q, 30ms);
+        PumpFor(250ms);
+    }
+    EXPECT_TRUE(player.received.empty()) << player.received.size() << " commands";
+
+    EXPECT_TRUE(HoldKeysUntil({VK_LMENU, 'Q'}, [&] { return !player.received.empty(); }));
+    EXPECT_EQ(Count(player.received, 40045), player.received.size()) << "Play, and only Play";
+    ReleaseKeys({VK_LCONTROL, VK_RMENU, VK_LMENU, 'Q'});
+}
+
+TEST(Shortcuts, TenQuickTapsOfALateShortcutRunItTenTimes) {
+    StandInPlayer player;
+    // Seek Back (F9) is tested eleventh at each tick; every function before it has a key.
+    RunningProgram program(
+        "[KEYS]\r\nnext track=117\r\nprev track=118\r\nplay=116\r\nstop=119\r\n"
+        "volume up=112\r\nvolume down=113\r\npause=114\r\ntoggle shuffle=122\r\n"
+        "toggle repeat=123\r\nseek forward=124\r\nseek back=120\r\n");
+    ASSERT_NE(program.main, nullptr);
+    ForegroundWindow elsewhere;
+    PumpFor(300ms);  // the focus has moved: Wine would let go of keys held before that
+
+    // Ten 30 ms taps of Alt+F9, as a fast typist makes them, each well apart from the next.
+    for (int tap = 0; tap < 10; ++tap) {
+        TapFor({VK_MENU, VK_F9}, 30ms);
+        PumpFor(250ms);
+    }
+    EXPECT_TRUE(PumpUntil(
+        [&] { return program.Label(L"Functions Executed") == L"Functions Executed - 10"; }, 2s))
+        << program.Label(L"Functions Executed");
+    EXPECT_EQ(Count(player.received, 40144), 10u);
+    EXPECT_EQ(player.received.size(), 10u) << "nothing but Seek Back";
+    ReleaseKeys({VK_MENU, VK_LMENU, VK_F9});
+}
+
 TEST(NotificationArea, HideMeAndBackAgainWhileTheShortcutsKeepWorking) {
     StandInPlayer player;
     RunningProgram program("[KEYS]\r\nnext track=117\r\n");

@@ -68,13 +68,14 @@ TEST_F(OneTick, AltF6ReachesThePlayerAndIsCounted) {
     WriteSettings("[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n");
     StandInPlayer player;
     Win32KeyState keys;
+    PollMemory memory;
     cls_Winamp winamp;
     RecordingHost host(WideToUtf8(folder_));
 
     SendKey(VK_MENU, true);
     SendKey(VK_F6, true);
     ASSERT_TRUE(WaitForKeys({VK_MENU, VK_F6}, true));
-    RunKeyCheckTick(keys, winamp, host);
+    RunKeyCheckTick(keys, winamp, host, memory);
     ReleaseKeys({VK_MENU, VK_F6});
 
     EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
@@ -84,7 +85,7 @@ TEST_F(OneTick, AltF6ReachesThePlayerAndIsCounted) {
               "[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=1\r\n");
 
     // Once the keys are up (and their pressed-since bits read), a tick does nothing.
-    RunKeyCheckTick(keys, winamp, host);
+    RunKeyCheckTick(keys, winamp, host, memory);
     EXPECT_EQ(player.received.size(), 1u);
 }
 
@@ -92,12 +93,13 @@ TEST_F(OneTick, F6WithoutAltFiresNothing) {
     WriteSettings("[KEYS]\r\nnext track=117\r\n");
     StandInPlayer player;
     Win32KeyState keys;
+    PollMemory memory;
     cls_Winamp winamp;
     RecordingHost host(WideToUtf8(folder_));
 
     SendKey(VK_F6, true);
     ASSERT_TRUE(WaitForKeys({VK_F6}, true));
-    RunKeyCheckTick(keys, winamp, host);
+    RunKeyCheckTick(keys, winamp, host, memory);
     ReleaseKeys({VK_F6});
 
     EXPECT_TRUE(player.received.empty());
