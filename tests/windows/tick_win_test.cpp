@@ -29,6 +29,7 @@ class RecordingHost final : public PollHost {
     std::string GroupSeparator() override { return UserGroupSeparator(); }
     void SetLastCaption(std::string_view caption) override { last = caption; }
     void SetTotalCaption(std::string_view caption) override { total = caption; }
+    void PlayerRefused() override {}
     void Unload() override { ++unloads; }
 
     std::string last;
