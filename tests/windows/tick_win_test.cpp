@@ -116,7 +116,7 @@ TEST(Win32Platform, ProgramFolderIsTheExecutablesFolder) {
     std::wstring folder(path, n);
     folder.erase(folder.find_last_of(L'\\'));
     EXPECT_EQ(ProgramFolder(), WideToUtf8(folder));
-    EXPECT_EQ(SettingsPath(ProgramFolder()), WideToUtf8(folder) + "\\settings.ini");
+    EXPECT_EQ(ProgramSettingsFile(), WideToUtf8(folder) + "\\settings.ini");
 }
 
 TEST(Win32Platform, GroupSeparatorComesFromTheUserLocale) {
