@@ -1,6 +1,7 @@
 #include "hotkeys/shortcut_notices.hpp"
 
 #include <cstddef>
+#include <initializer_list>
 
 namespace kestrune {
 namespace {
@@ -8,6 +9,12 @@ namespace {
 // Long captions (a document's full path, a web page's title) are cut so that the tip, which
 // holds at most 127 characters, still ends in what it says.
 constexpr std::size_t kCaptionCharacters = 40;
+
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const std::string_view part : parts) text.append(part);
+    return text;
+}
 
 // The caption in quotes, cut after kCaptionCharacters characters (never inside one), or a
 // description of the window when it has no caption.
@@ -19,25 +26,21 @@ std::string Named(std::string_view caption) {
         const bool starts_character = (static_cast<unsigned char>(caption[end]) & 0xC0) != 0x80;
         if (starts_character && characters++ == kCaptionCharacters) break;
     }
-    std::string named;
-    named.reserve(end + 5);
-    named.append(1, '"').append(caption.substr(0, end));
-    if (end < caption.size()) named.append("...");
-    return named.append(1, '"');
+    return Joined({"\"", caption.substr(0, end), end < caption.size() ? "...\"" : "\""});
 }
 
 }  // namespace
 
 std::string BlindTip(std::string_view caption) {
-    return "Kestrune: the shortcuts cannot see the keyboard while " + Named(caption) +
-           " is in front";
+    return Joined(
+        {"Kestrune: the shortcuts cannot see the keyboard while ", Named(caption), " is in front"});
 }
 
 std::string BlindBalloon(std::string_view caption) {
-    return "While " + Named(caption) +
-           " is in front, Windows hides the keyboard from Kestrune: that program runs as "
-           "administrator. To use the shortcuts there too, start Kestrune as administrator as "
-           "well.";
+    return Joined({"While ", Named(caption),
+                   " is in front, Windows hides the keyboard from Kestrune: that program runs as "
+                   "administrator. To use the shortcuts there too, start Kestrune as "
+                   "administrator as well."});
 }
 
 void ShortcutNotices::AfterTick(NoticeHost& host) {
@@ -63,21 +66,22 @@ void ShortcutNotices::WatchForeground(NoticeHost& host) {
     const std::uintptr_t window = foreground_.Window();
     if (window != window_) {
         window_ = window;
-        std::optional<std::string> caption;
+        const bool was_blind = blind_;
+        blind_ = false;
         if (window != 0) {
             const WindowOwner owner = foreground_.OwnerOf(window);
-            if (!owner.ours && !owner.gone &&
-                (!owner.integrity || *owner.integrity > own_integrity_)) {
-                caption = foreground_.CaptionOf(window);
-            }
+            blind_ = !owner.ours && !owner.gone &&
+                     (!owner.integrity || *owner.integrity > own_integrity_);
         }
-        if (caption != blind_caption_) {
-            blind_caption_ = std::move(caption);
-            host.SetTrayTip(blind_caption_ ? BlindTip(*blind_caption_) : std::string(kPlainTip));
+        if (blind_) {
+            caption_ = foreground_.CaptionOf(window);
+            host.SetTrayTip(BlindTip(caption_));
+        } else if (was_blind) {
+            host.SetTrayTip(kPlainTip);
         }
     }
-    if (blind_caption_ && !balloon_shown_) {
-        balloon_shown_ = host.ShowBalloon(kBlindBalloonTitle, BlindBalloon(*blind_caption_));
+    if (blind_ && !balloon_shown_) {
+        balloon_shown_ = host.ShowBalloon(kBlindBalloonTitle, BlindBalloon(caption_));
     }
 }
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,7 +54,7 @@ class ShortcutNotices {
 
     void AfterTick(NoticeHost& host);
 
-    bool Blind() const { return blind_caption_.has_value(); }
+    bool Blind() const { return blind_; }
 
   private:
     void WatchForeground(NoticeHost& host);
@@ -65,7 +64,8 @@ class ShortcutNotices {
     bool watching_ = false;  // the program runs below the administrator's level
     std::uint32_t own_integrity_ = 0;
     std::uintptr_t window_ = 0;
-    std::optional<std::string> blind_caption_;
+    bool blind_ = false;
+    std::string caption_;  // of the window in front while blind
     bool balloon_shown_ = false;
     bool refused_ = false;
     bool refusal_told_ = false;

@@ -38,18 +38,12 @@ std::wstring FinalPathOf(const std::wstring& path) {
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
-    std::vector<wchar_t> buffer(MAX_PATH);
-    DWORD n = GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (n >= buffer.size()) {
-        // Too small: n is the size needed, with the terminating null.
-        buffer.resize(n);
-        n = GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n >= buffer.size()) n = 0;
-    }
+    std::wstring final_path(32768, L'\0');  // room for the longest path there is
+    const DWORD n = GetFinalPathNameByHandleW(file, final_path.data(), 32768,
+                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     CloseHandle(file);
-    return {buffer.data(), n};
+    final_path.resize(n < 32768 ? n : 0);
+    return final_path;
 }
 
 std::string FindProgramFolder() {
