@@ -63,7 +63,7 @@ void ChangeForm::ShowModalFor(const PlayerFunction& function, KeyCaptureOwner& o
 }
 
 void ChangeForm::Form_Load() {
-    capture_.Open(keys_, *function_, SettingsPath(ProgramFolder()));
+    capture_.Open(keys_, *function_, ProgramSettingsFile());
     // Grey until the first tick, from which on a key pressed is taken.
     EnableWindow(Control(lblStatic), FALSE);
     if (owner_) owner_->HideForCapture();

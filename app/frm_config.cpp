@@ -86,10 +86,6 @@ constexpr FormSpec kConfigSpec{L"Key Configuration",
                                1725,
                                kControls};
 
-std::string SettingsFile() {
-    return SettingsPath(ProgramFolder());
-}
-
 ConfigForm frmConfig;
 
 ConfigForm::ConfigForm() : Form(kConfigSpec) {}
@@ -102,7 +98,7 @@ const PlayerFunction* ConfigForm::SelectedFunction() {
 }
 
 void ConfigForm::ShowKey(const PlayerFunction& function) {
-    const KeyAssignments keys = KeyAssignments::Read(SettingsFile());
+    const KeyAssignments keys = KeyAssignments::Read(ProgramSettingsFile());
     SetText(lblCurrent, CurrentKeyCaption(keys.NameOf(function)));
     SetText(lblNeverFires, keys.NeverFiresNote(function));
 }
@@ -151,7 +147,7 @@ void ConfigForm::cmdChange_Click() {
 void ConfigForm::cmdRemove_Click() {
     const PlayerFunction* function = SelectedFunction();
     if (!function) return;
-    const std::string path = SettingsFile();
+    const std::string& path = ProgramSettingsFile();
     const KeyChange change = KeyAssignments::Remove(path, *function);
     ShowKey(*function);
     if (!change.stored()) ShowWarning(KeyChangeFailureMessage(change, *function, path));

@@ -9,11 +9,13 @@
 #include "hotkeys/format_count.hpp"
 #include "hotkeys/poll.hpp"
 #include "hotkeys/poll_host.hpp"
+#include "hotkeys/shortcut_notices.hpp"
 #include "settings/settings.hpp"
 #include "settings/settings_names.hpp"
 #include "ui/form.hpp"
 #include "ui/system_tray.hpp"
 #include "ui/window_utils.hpp"
+#include "util/wide_text.hpp"
 #include "win32/cls_winamp.hpp"
 #include "win32/message_loop.hpp"
 #include "win32/win32_platform.hpp"
@@ -26,7 +28,7 @@ namespace {
 constexpr std::string_view kPlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
 constexpr std::string_view kPlayerInProgramFiles = "\\Winamp\\winamp.exe";
 
-class MainForm final : public Form, private ProgramFolderHost<PollHost> {
+class MainForm final : public Form, private ProgramFolderHost<PollHost>, private NoticeHost {
   public:
     enum ControlId : int {
         fraInformation = kFirstControlId,
@@ -52,6 +54,12 @@ class MainForm final : public Form, private ProgramFolderHost<PollHost> {
     std::string GroupSeparator() override;
     void SetLastCaption(std::string_view caption) override;
     void SetTotalCaption(std::string_view caption) override;
+    void PlayerRefused() override;
+
+    // NoticeHost: what the program tells the user when a shortcut cannot work.
+    void SetTrayTip(std::string_view tip) override;
+    bool ShowBalloon(std::string_view title, std::string_view text) override;
+    void ShowMessage(std::string_view text) override;
 
     void cmdConfigure_Click();
     void cmdHideMe_Click();
@@ -68,6 +76,8 @@ class MainForm final : public Form, private ProgramFolderHost<PollHost> {
     cls_Winamp winamp_;
     Win32KeyState keys_;
     PollMemory poll_memory_;
+    Win32Foreground foreground_;
+    ShortcutNotices notices_{foreground_};
     SystemTray SystemTray1;
     bool unloading_ = false;
 };
@@ -109,6 +119,22 @@ void MainForm::SetLastCaption(std::string_view caption) {
 
 void MainForm::SetTotalCaption(std::string_view caption) {
     SetText(lblTotal, caption);
+}
+
+void MainForm::PlayerRefused() {
+    notices_.PlayerRefused();
+}
+
+void MainForm::SetTrayTip(std::string_view tip) {
+    SystemTray1.SetTrayTipText(Utf8ToWide(tip));
+}
+
+bool MainForm::ShowBalloon(std::string_view title, std::string_view text) {
+    return SystemTray1.ShowBalloon(Utf8ToWide(title), Utf8ToWide(text));
+}
+
+void MainForm::ShowMessage(std::string_view text) {
+    ShowWarning(text);
 }
 
 void MainForm::Unload() {
@@ -185,6 +211,8 @@ void MainForm::Timer(UINT_PTR id) {
 void MainForm::tmrKeyCheck_Timer() {
     if (unloading_) return;
     RunKeyCheckTick(keys_, winamp_, *this, poll_memory_);
+    // After the tick, never inside it: a message box lets the next ticks run while it is open.
+    if (!unloading_) notices_.AfterTick(*this);
 }
 
 void MainForm::SystemTray1_Menu() {

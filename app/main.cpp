@@ -39,7 +39,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything can load a DLL: DLLs come from System32 only, never from the program's
     // folder (often Downloads, where anybody may have put a DLL of a system DLL's name).
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    const std::string settings = kestrune::SettingsPath(kestrune::ProgramFolder());
+    const std::string& settings = kestrune::ProgramSettingsFile();
     const kestrune::Claim claim = kestrune::ClaimSettingsFile(settings);
     if (claim != kestrune::Claim::kOurs) {
         if (claim == kestrune::Claim::kHeldByAdministrator)

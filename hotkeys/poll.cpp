@@ -40,9 +40,12 @@ bool EndsProgram(const PlayerFunction& function) {
 
 void RunFunction(const PlayerFunction& function, const std::string& path, PlayerLink& player,
                  PollHost& host) {
-    // A player that did not answer one send is not made to wait through the rest.
+    // A player that did not answer one send is not made to wait through the rest, and one
+    // that refuses them is not sent the rest.
     for (int i = 0; i < function.send_count; ++i) {
-        if (!player.Execute(function.command_id)) break;
+        const SendOutcome outcome = player.Execute(function.command_id);
+        if (outcome == SendOutcome::kRefused) host.PlayerRefused();
+        if (outcome == SendOutcome::kNoAnswer || outcome == SendOutcome::kRefused) break;
     }
     host.SetLastCaption(std::string(kLastCaptionPrefix) + std::string(function.display_name));
 

@@ -18,6 +18,9 @@ class PollHost {
     virtual std::string GroupSeparator() = 0;
     virtual void SetLastCaption(std::string_view caption) = 0;
     virtual void SetTotalCaption(std::string_view caption) = 0;
+    // The player refused a command: it runs at a higher integrity level (as administrator).
+    // Called inside the tick, so the host tells the user only after the tick has ended.
+    virtual void PlayerRefused() = 0;
     // Ends the program (the Exit function); called last in its tick.
     virtual void Unload() = 0;
 };

@@ -20,16 +20,41 @@ UINT TaskbarCreatedMessage() {
     return message;
 }
 
+// Copies as much of `text` as `field` holds, with its terminating null.
+template <std::size_t N>
+void CopyInto(wchar_t (&field)[N], const std::wstring& text) {
+    const std::size_t length = std::min(text.size(), N - 1);
+    text.copy(field, length);
+    field[length] = L'\0';
+}
+
 }  // namespace
+
+void SystemTray::SetTrayTipText(std::wstring text) {
+    tip_ = std::move(text);
+    if (!present_) return;
+    NOTIFYICONDATAW data = IconData(owner_);
+    data.uFlags = NIF_TIP;
+    CopyInto(data.szTip, tip_);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+bool SystemTray::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+    if (!present_) return false;
+    NOTIFYICONDATAW data = IconData(owner_);
+    data.uFlags = NIF_INFO;
+    CopyInto(data.szInfoTitle, title);
+    CopyInto(data.szInfo, text);
+    data.dwInfoFlags = NIIF_WARNING;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
 
 bool SystemTray::Add() {
     NOTIFYICONDATAW data = IconData(owner_);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
     data.hIcon = icon_;
-    const std::size_t length = std::min(tip_.size(), std::size(data.szTip) - 1);
-    tip_.copy(data.szTip, length);
-    data.szTip[length] = L'\0';
+    CopyInto(data.szTip, tip_);
     present_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
     if (present_) {
         // Also tell keyboard selection of the icon (NIN_SELECT, NIN_KEYSELECT).

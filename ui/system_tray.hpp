@@ -25,7 +25,10 @@ class SystemTray {
 
     void SetOwner(HWND owner) { owner_ = owner; }
     void SetTrayIconHandle(HICON icon) { icon_ = icon; }
-    void SetTrayTipText(std::wstring text) { tip_ = std::move(text); }
+    // The tooltip; an icon that is there shows the new one at once.
+    void SetTrayTipText(std::wstring text);
+    // A balloon from the icon, with a warning sign; false when the icon is not there.
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text);
     // Adds or removes the icon. Returns false when the shell refused to add it. Adding an icon
     // that is there already, or removing one that is not, does nothing.
     bool SetTrayAction(int action);

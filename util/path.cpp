@@ -12,4 +12,17 @@ std::string FolderOfPath(std::string_view program_path) {
     return std::string(folder);
 }
 
+std::string PlainPathOf(std::string_view final_path) {
+    constexpr std::string_view kLong = "\\\\?\\";
+    constexpr std::string_view kLongUnc = "\\\\?\\UNC\\";
+    if (final_path.substr(0, kLong.size()) != kLong) return std::string(final_path);
+    if (final_path.substr(0, kLongUnc.size()) == kLongUnc) {
+        return "\\\\" + std::string(final_path.substr(kLongUnc.size()));
+    }
+    const std::string_view rest = final_path.substr(kLong.size());
+    const bool drive = rest.size() >= 3 && rest[1] == ':' && rest[2] == '\\' &&
+                       ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'));
+    return drive ? std::string(rest) : std::string();
+}
+
 }  // namespace kestrune

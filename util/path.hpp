@@ -11,4 +11,10 @@ namespace kestrune {
 // ("C:\kestrune.exe" gives "C:\"). Both '\' and '/' separate folders.
 std::string FolderOfPath(std::string_view program_path);
 
+// A path as the system gives a file's final path ("\\?\C:\Tools\kestrune.exe",
+// "\\?\UNC\server\share\kestrune.exe") in its usual form ("C:\Tools\kestrune.exe",
+// "\\server\share\kestrune.exe"); a path without the prefix is returned as it is. Empty for
+// a form that names no drive or share (a volume's GUID path, a device).
+std::string PlainPathOf(std::string_view final_path);
+
 }  // namespace kestrune

@@ -8,13 +8,19 @@ bool cls_Winamp::IsRunning() {
     return FindWindowA(kPlayerWindowClass, nullptr) != nullptr;
 }
 
-bool cls_Winamp::Execute(std::int32_t command_id) {
+SendOutcome cls_Winamp::Execute(std::int32_t command_id) {
     const HWND player = FindWindowA(kPlayerWindowClass, nullptr);
-    if (!player) return true;
+    if (!player) return SendOutcome::kNoPlayer;
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(player, WM_COMMAND,
-                               static_cast<WPARAM>(static_cast<std::uint32_t>(command_id)), 0,
-                               SMTO_NORMAL | SMTO_ABORTIFHUNG, kPlayerTimeoutMs, &result) != 0;
+    SetLastError(ERROR_SUCCESS);
+    if (SendMessageTimeoutA(player, WM_COMMAND,
+                            static_cast<WPARAM>(static_cast<std::uint32_t>(command_id)), 0,
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kPlayerTimeoutMs, &result) != 0) {
+        return SendOutcome::kHandled;
+    }
+    // User interface privilege isolation: a window of a higher integrity level takes no
+    // messages of ours.
+    return GetLastError() == ERROR_ACCESS_DENIED ? SendOutcome::kRefused : SendOutcome::kNoAnswer;
 }
 
 }  // namespace kestrune

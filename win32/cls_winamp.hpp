@@ -15,8 +15,10 @@ class cls_Winamp final : public PlayerLink {
     // WM_COMMAND with wParam = command_id and lParam = 0, sent to the first window of the
     // player's class; nothing is sent when there is none. The wait for the player's answer
     // lasts at most kPlayerTimeoutMs (none at all for a player the system sees as hung), and
-    // messages sent to the program's own windows meanwhile are handled.
-    bool Execute(std::int32_t command_id) override;
+    // messages sent to the program's own windows meanwhile are handled. A player run at a
+    // higher integrity level (as administrator) does not get the message at all: the system
+    // refuses it with ERROR_ACCESS_DENIED.
+    SendOutcome Execute(std::int32_t command_id) override;
 };
 
 }  // namespace kestrune

@@ -1,10 +1,11 @@
-// The Win32 side of the core's interfaces: the keyboard's state, the program's folder, the
-// 32-bit program files folder and the user's locale.
+// The Win32 side of the core's interfaces: the keyboard's state, the window in front, the
+// program's folder, the 32-bit program files folder and the user's locale.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "hotkeys/foreground.hpp"
 #include "hotkeys/key_state.hpp"
 #include "settings/settings.hpp"
 #include "util/wide_text.hpp"
@@ -17,22 +18,33 @@ class Win32KeyState final : public KeyState {
     std::int16_t Query(std::int32_t code) override;
 };
 
-// The folder of the running executable, as UTF-8 text, without a trailing separator except in
-// the root of a drive.
-std::string ProgramFolder();
+// GetForegroundWindow, and the integrity level of the process that owns a window, read from
+// its token. A process that cannot be opened, or whose token cannot be read, has no level.
+class Win32Foreground final : public Foreground {
+  public:
+    std::uintptr_t Window() override;
+    WindowOwner OwnerOf(std::uintptr_t window) override;
+    std::string CaptionOf(std::uintptr_t window) override;
+    std::optional<std::uint32_t> OwnIntegrity() override;
+};
+
+// The program's folder, as UTF-8 text, without a trailing separator except in the root of a
+// drive: the folder of the executable file itself, after the symbolic links and junctions on
+// the path it was started by (a package manager's link to it, say). Found once per run.
+const std::string& ProgramFolder();
+
+// The program's settings file, in ProgramFolder(): the one every part of the program uses.
+const std::string& ProgramSettingsFile();
 
 // The 32-bit program files folder (FOLDERID_ProgramFilesX86), as UTF-8 text; empty when the
 // system does not say.
 std::string ProgramFilesX86Folder();
 
-// A PollHost whose settings file is the one in the running executable's folder.
+// A PollHost whose settings file is the program's.
 template <typename Host>
 class ProgramFolderHost : public Host {
   public:
-    const std::string& SettingsFile() override { return settings_file_; }
-
-  private:
-    const std::string settings_file_ = SettingsPath(::kestrune::ProgramFolder());
+    const std::string& SettingsFile() override { return ProgramSettingsFile(); }
 };
 
 // The user's thousands separator (LOCALE_STHOUSAND), as UTF-8 text.

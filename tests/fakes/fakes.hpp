@@ -3,15 +3,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "hotkeys/foreground.hpp"
 #include "hotkeys/key_state.hpp"
 #include "hotkeys/key_table.hpp"
 #include "hotkeys/message_pump.hpp"
 #include "hotkeys/poll.hpp"
+#include "hotkeys/shortcut_notices.hpp"
 #include "player/player_link.hpp"
 #include "settings/settings.hpp"
 
@@ -87,13 +90,21 @@ class FakePlayer final : public PlayerLink {
     }
     // Sends from this one on time out: the player stops answering.
     int hangs_at_send = -1;
+    // The player runs as administrator: the system refuses every send, and nothing arrives.
+    bool refuses = false;
+    int refused = 0;
 
-    bool Execute(std::int32_t command_id) override {
+    SendOutcome Execute(std::int32_t command_id) override {
         ++searches;
-        if (!running) return true;
+        if (!running) return SendOutcome::kNoPlayer;
+        if (refuses) {
+            ++refused;
+            return SendOutcome::kRefused;
+        }
         received.push_back(command_id);
         const int send = static_cast<int>(received.size()) - 1;
-        return hangs_at_send < 0 || send < hangs_at_send;
+        return hangs_at_send < 0 || send < hangs_at_send ? SendOutcome::kHandled
+                                                         : SendOutcome::kNoAnswer;
     }
 };
 
@@ -120,9 +131,68 @@ class FakeHost final : public PollHost {
         total_caption = caption;
         events.push_back("total:" + total_caption);
     }
+    void PlayerRefused() override {
+        events.push_back("refused");
+        if (on_refused) on_refused();
+    }
+    std::function<void()> on_refused;
     void Unload() override {
         ++unloads;
         events.push_back("unload");
+    }
+};
+
+// The desktop's window in front: windows are ids, each with an owner and a caption set by the
+// test. Counts the questions asked, as each costs system calls in the program.
+class FakeForeground final : public Foreground {
+  public:
+    struct Window {
+        WindowOwner owner;
+        std::string caption;
+    };
+    std::optional<std::uint32_t> own_integrity = kMediumIntegrity;
+    std::uintptr_t in_front = 0;
+    std::map<std::uintptr_t, Window> windows;
+    int window_queries = 0;
+    int owner_queries = 0;
+
+    // A window of another program at `integrity` (none: it cannot be opened), put in front.
+    void Bring(std::uintptr_t id, std::optional<std::uint32_t> integrity, std::string caption) {
+        windows[id] = {WindowOwner{false, false, integrity}, std::move(caption)};
+        in_front = id;
+    }
+
+    std::uintptr_t Window() override {
+        ++window_queries;
+        return in_front;
+    }
+    WindowOwner OwnerOf(std::uintptr_t window) override {
+        ++owner_queries;
+        return windows[window].owner;
+    }
+    std::string CaptionOf(std::uintptr_t window) override { return windows[window].caption; }
+    std::optional<std::uint32_t> OwnIntegrity() override { return own_integrity; }
+};
+
+// The main window as the notices see it: its tip, its balloons (shown only while the icon is
+// there) and its message boxes.
+class FakeNoticeHost final : public NoticeHost {
+  public:
+    std::string tip = "Kestrune";
+    bool icon_present = true;
+    std::vector<std::string> balloons;  // title and text, joined by '|'
+    std::vector<std::string> messages;
+    std::function<void()> while_message_open;  // runs while a message box is open
+
+    void SetTrayTip(std::string_view text) override { tip = text; }
+    bool ShowBalloon(std::string_view title, std::string_view text) override {
+        if (!icon_present) return false;
+        balloons.push_back(std::string(title) + "|" + std::string(text));
+        return true;
+    }
+    void ShowMessage(std::string_view text) override {
+        messages.emplace_back(text);
+        if (while_message_open) while_message_open();
     }
 };
 

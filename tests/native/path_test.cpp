@@ -22,5 +22,15 @@ TEST(ProgramFolder, SettingsPathIsAPlainJoin) {
     EXPECT_EQ(SettingsPath(FolderOfPath("C:\\kestrune.exe")), "C:\\\\settings.ini");
 }
 
+TEST(ProgramFolder, FinalPathInItsUsualForm) {
+    EXPECT_EQ(PlainPathOf("\\\\?\\C:\\Tools\\kestrune.exe"), "C:\\Tools\\kestrune.exe");
+    EXPECT_EQ(PlainPathOf("\\\\?\\UNC\\server\\share\\kestrune.exe"),
+              "\\\\server\\share\\kestrune.exe");
+    EXPECT_EQ(PlainPathOf("D:\\kestrune.exe"), "D:\\kestrune.exe") << "no prefix: as it is";
+    EXPECT_EQ(PlainPathOf("\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\k.exe"), "")
+        << "a volume without a drive letter names no folder to use";
+    EXPECT_EQ(PlainPathOf("\\\\?\\"), "");
+}
+
 }  // namespace
 }  // namespace kestrune

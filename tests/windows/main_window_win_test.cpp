@@ -653,6 +653,46 @@ TEST(HungPlayer, KestruneStaysResponsiveAndClosesOnRequest) {
     EXPECT_EQ(player.Received(), 1u) << "the player still sleeps in its first command";
 }
 
+// What the program asks of the window in front: whose it is, at which integrity level, and its
+// caption, which even a window whose program hangs gives at once.
+TEST(WindowInFront, OwnerLevelAndCaptionOfOurOwnAndAnotherProgramsWindow) {
+    Win32Foreground desktop;
+    const auto own = desktop.OwnIntegrity();
+    ASSERT_TRUE(own.has_value());
+    ProgramFolderCopy folder;
+    HungPlayer player(folder);
+    ASSERT_TRUE(player.WaitUntilRunning());
+    StandInPlayer ours(L"ours");
+    EXPECT_TRUE(desktop.OwnerOf(reinterpret_cast<std::uintptr_t>(ours.window())).ours);
+    HWND other = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM found) -> BOOL {
+            if (TextOf(window) != L"hung player") return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&other));
+    ASSERT_NE(other, nullptr);
+    PostMessageW(other, WM_COMMAND, 40045, 0);  // it hangs for 30 seconds from now
+    ASSERT_TRUE(PumpUntil([&] { return player.Received() == 1; }, 5s));
+    const auto id = reinterpret_cast<std::uintptr_t>(other);
+    const WindowOwner owner = desktop.OwnerOf(id);
+    EXPECT_FALSE(owner.ours);
+    EXPECT_FALSE(owner.gone);
+    EXPECT_EQ(owner.integrity, own) << "a program started by this one runs at its level";
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(desktop.CaptionOf(id), "hung player");
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 500ms);
+
+    if (RunningUnderWine()) {
+        // Wine has no integrity levels to speak of: every process's token says High, as if run
+        // as administrator. So under Wine the program never looks at the window in front, and
+        // no window can be made that hides the keyboard from it; that state is shown by the
+        // native tests of ShortcutNotices only.
+        EXPECT_EQ(*own, kHighIntegrity);
+    }
+}
+
 TEST(Keyboard, TabAndAccessKeysWorkAsInADialog) {
     RunningProgram program;
     const HWND main = program.main;

@@ -18,7 +18,7 @@ TEST(PlayerLink, NoPlayerWindowMeansNotRunningAndNothingSent) {
     cls_Winamp winamp;
     ASSERT_EQ(FindWindowA("Winamp v1.x", nullptr), nullptr);
     EXPECT_FALSE(winamp.IsRunning());
-    winamp.Execute(40045);  // returns without effect
+    EXPECT_EQ(winamp.Execute(40045), SendOutcome::kNoPlayer);  // returns without effect
     EXPECT_FALSE(winamp.IsRunning());
 }
 
@@ -26,7 +26,9 @@ TEST(PlayerLink, CommandsArriveInOrderWithTheirIdentifiers) {
     StandInPlayer player;  // an empty title still counts as the player
     cls_Winamp winamp;
     ASSERT_TRUE(winamp.IsRunning());
-    for (std::int32_t id : {40048, 40058, 40058, 40001, 12345}) winamp.Execute(id);
+    for (std::int32_t id : {40048, 40058, 40058, 40001, 12345}) {
+        EXPECT_EQ(winamp.Execute(id), SendOutcome::kHandled);
+    }
     EXPECT_EQ(player.received, (std::vector<std::int32_t>{40048, 40058, 40058, 40001, 12345}));
     for (LPARAM lparam : player.received_lparams) EXPECT_EQ(lparam, 0);
 }

@@ -115,8 +115,9 @@ class ProgramFolderCopy {
         return GetFileAttributesW(settings().c_str()) == INVALID_FILE_ATTRIBUTES;
     }
 
-    bool Start() {
-        if (!Launch(process_, folder_)) {
+    // Starts the copy; with `through`, as kestrune.exe in that other folder (a link to it).
+    bool Start(const std::wstring& through = {}) {
+        if (!Launch(process_, through.empty() ? folder_ : through)) {
             Say("could not start kestrune.exe");
             return false;
         }

@@ -230,6 +230,30 @@ TEST(SettingsFile, ASymbolicLinkStaysALinkAndItsTargetHoldsTheCount) {
     program.Stop();
 }
 
+// A package manager's shared folder of links, or a user's: a start through a symbolic link to
+// kestrune.exe keeps the settings beside the real program. (Wine, like Windows, reports the
+// link's path as the module's; the program asks for the final path of its file.)
+TEST(SettingsFile, AStartThroughALinkUsesTheSettingsBesideTheRealProgram) {
+    ProgramFolderCopy program;
+    ASSERT_TRUE(program.HasExe());
+    program.WriteSettings(kBefore);
+    DataFolder links;
+    if (!MakeSymbolicLink(links.File(L"kestrune.exe"), program.exe())) {
+        GTEST_SKIP() << "no symbolic link could be made here";
+    }
+
+    StandInPlayer player;
+    ASSERT_TRUE(program.Start(links.path()));
+    ASSERT_NE(program.WaitForMainWindow(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(FireOnceAndWaitForTheCount(player, program.settings()))
+        << "Alt+F6, the key in the real folder's settings file, reaches the player";
+    EXPECT_EQ(player.received.front(), 40048);
+    EXPECT_EQ(FileBytes(program.settings()), kAfter) << "the real folder's file holds the count";
+    EXPECT_EQ(Names(links.path()), NameList{L"kestrune.exe"}) << "nothing beside the link";
+    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    program.Stop();
+}
+
 TEST(SettingsFile, AFileHeldWithoutDeleteSharingIsWrittenInPlaceWithoutAMessage) {
     ProgramFolderCopy program;
     ASSERT_TRUE(program.HasExe());

@@ -29,6 +29,7 @@ class RecordingHost final : public PollHost {
     std::string GroupSeparator() override { return UserGroupSeparator(); }
     void SetLastCaption(std::string_view caption) override { last = caption; }
     void SetTotalCaption(std::string_view caption) override { total = caption; }
+    void PlayerRefused() override {}
     void Unload() override { ++unloads; }
 
     std::string last;
@@ -117,7 +118,7 @@ TEST(Win32Platform, ProgramFolderIsTheExecutablesFolder) {
     std::wstring folder(path, n);
     folder.erase(folder.find_last_of(L'\\'));
     EXPECT_EQ(ProgramFolder(), WideToUtf8(folder));
-    EXPECT_EQ(SettingsPath(ProgramFolder()), WideToUtf8(folder) + "\\settings.ini");
+    EXPECT_EQ(ProgramSettingsFile(), WideToUtf8(folder) + "\\settings.ini");
 }
 
 TEST(Win32Platform, GroupSeparatorComesFromTheUserLocale) {
