@@ -1,4 +1,5 @@
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, removed with everything in it; its path is
+// empty when none could be made.
 #pragma once
 
 #include <stdlib.h>
@@ -15,11 +16,19 @@ class TempFolder {
     TempFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "kestrune-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        if (mkdtemp(pattern.data())) path_ = pattern;
     }
     ~TempFolder() {
+        if (path_.empty()) return;
+        namespace fs = std::filesystem;
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        // Make everything removable again, whatever a test did to the permissions.
+        for (const auto& entry : fs::recursive_directory_iterator(path_, ignored)) {
+            if (!entry.is_symlink()) {
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+            }
+        }
+        fs::remove_all(path_, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

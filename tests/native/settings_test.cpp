@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "fakes/faulty_disk.hpp"
+#include "fakes/temp_folder.hpp"
 #include "settings/file_store.hpp"
 
 namespace kestrune {
@@ -29,22 +30,10 @@ using namespace std::string_literals;
 class SettingsFileTest : public testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kestrune-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
+        ASSERT_FALSE(temp_.str().empty());
+        folder_ = temp_.str();
         path_ = SettingsPath(folder_.string());
         file_ = folder_ / "settings.ini";
-    }
-
-    void TearDown() override {
-        std::error_code ignored;
-        // Make everything removable again, whatever a test did to the permissions.
-        for (const auto& entry : fs::recursive_directory_iterator(folder_, ignored)) {
-            if (!entry.is_symlink()) {
-                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-            }
-        }
-        fs::remove_all(folder_, ignored);
     }
 
     void Put(const std::string& bytes) { PutAt(file_, bytes); }
@@ -70,6 +59,7 @@ class SettingsFileTest : public testing::Test {
         return names;
     }
 
+    fakes::TempFolder temp_;
     fs::path folder_;
     std::string path_;  // as the program forms it: folder + "\settings.ini"
     fs::path file_;     // the same file, as a native path

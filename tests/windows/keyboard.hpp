@@ -68,11 +68,9 @@ inline bool KeysDown(std::initializer_list<WORD> codes) {
 }
 
 // Holds `keys` (pressed in order) until `arrived` holds, pumping this thread's messages
-// meanwhile, then lets go. Returns whether it arrived.
-//
-// When a window gains the focus under Wine, the X11 driver lines the key state up with the
-// X server's, which knows nothing of injected keys: they read as released again. Keys let go
-// that way are pressed again, as a finger still holding them would keep them down.
+// meanwhile, then lets go. Returns whether it arrived. Keys that a change of the focus let go
+// (under Wine: see kFocusSettles) are pressed again, as a finger still holding them would keep
+// them down.
 inline bool HoldKeysUntil(std::initializer_list<WORD> keys, const std::function<bool()>& arrived,
                           std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;

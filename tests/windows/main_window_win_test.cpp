@@ -10,10 +10,11 @@
 #include <atomic>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
+#include "host.hpp"
 #include "keyboard.hpp"
 #include "program.hpp"
 #include "stand_in_player.hpp"
@@ -92,15 +93,15 @@ TEST(StartUp, SplashForTwoSecondsThenTheMainWindowOnTop) {
     EXPECT_TRUE(program.NoSettingsFile()) << "nothing is written at start-up";
 }
 
-// Under Wine the shell opens web addresses with the program that the registry names for the
-// scheme; on Windows the user's own choice of browser wins over it. While this lives, that
-// program is the stand-in, which notes every start.
+// While this lives, the program that the shell opens web addresses with is the stand-in, which
+// notes every start: where the shell takes the registered command for the scheme
+// (WebAddressesOpenWithTheRegisteredCommand).
 class StandInBrowser {
   public:
     static constexpr wchar_t kKey[] = L"Software\\Classes\\https\\shell\\open\\command";
 
     StandInBrowser() {
-        if (!RunningUnderWine()) return;
+        if (!WebAddressesOpenWithTheRegisteredCommand()) return;
         HKEY key = nullptr;
         DWORD disposition = 0;
         if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -141,7 +142,7 @@ class StandInBrowser {
 };
 
 std::size_t LinesOf(const std::wstring& path, const std::string& needle) {
-    std::ifstream in(path.c_str(), std::ios::binary);
+    std::istringstream in(FileBytes(path));
     std::size_t count = 0;
     for (std::string line; std::getline(in, line);) {
         if (line.find(needle) != std::string::npos) ++count;
@@ -251,7 +252,7 @@ TEST(Shortcuts, AltGrWithAnAssignedKeyRunsNothingWhileLeftAltRunsIt) {
     RunningProgram program("[KEYS]\r\nplay=81\r\nplay_n=Q\r\n");
     ASSERT_NE(program.main, nullptr);
     ForegroundWindow elsewhere;
-    PumpFor(300ms);  // the focus has moved: Wine would let go of keys held before that
+    PumpFor(kFocusSettles);
 
     // AltGr+Q, which types "@" on a German keyboard, arrives as Left Ctrl + Right Alt + Q: held
     // over several ticks, then tapped, each tap shorter than a tick.
@@ -281,7 +282,7 @@ TEST(Shortcuts, TenQuickTapsOfALateShortcutRunItTenTimes) {
         "toggle repeat=123\r\nseek forward=124\r\nseek back=120\r\n");
     ASSERT_NE(program.main, nullptr);
     ForegroundWindow elsewhere;
-    PumpFor(300ms);  // the focus has moved: Wine would let go of keys held before that
+    PumpFor(kFocusSettles);
 
     // Ten 30 ms taps of Alt+F9, as a fast typist makes them, each well apart from the next.
     for (int tap = 0; tap < 10; ++tap) {
@@ -342,14 +343,9 @@ TEST(NotificationArea, TheIconsMenuShowsConfiguresAndExits) {
 
     // Hides the window, right-clicks the icon as the shell tells it (the button's release,
     // then the context menu), and chooses an item of the menu by its access key. Empty when
-    // that worked, else the step that did not.
-    //
-    // Under Wine the X server's word that the hidden window lost the focus can reach the
-    // program only after this click, which comes at once; Wine then ends the menu that has just
-    // opened (and makes the desktop the foreground window), as a click elsewhere would. A
-    // user's click comes long after. So under Wine a menu that closes before anything is
-    // chosen from it is opened again.
-    const int menu_attempts = RunningUnderWine() ? 3 : 1;
+    // that worked, else the step that did not. The click comes at once, which can close the
+    // menu again (MenuOpeningsUntilOneStays).
+    const int menu_attempts = MenuOpeningsUntilOneStays();
     auto choose_from_menu = [&](wchar_t access_key) -> std::string {
         if (!HideToTray(main)) return "the window did not go to the notification area";
         for (int attempt = 0; attempt < menu_attempts; ++attempt) {
@@ -436,23 +432,20 @@ class DriveLetterFor {
             if (!(used & (1u << (letter - L'A')))) letter_ = letter;
         }
         if (letter_ == 0) return;
-        if (RunningUnderWine()) {
-            // Wine has no subst: a drive letter is a symbolic link in the prefix's dosdevices
-            // folder (beside "c:", which C:\ is reached through), and Wine starts Unix
-            // programs such as ln.
+        if (DriveLettersAreLinksInDosdevices()) {
             const std::string c_drive = UnixPathOf(L"C:\\");  // ".../dosdevices/c:/"
             const std::string target = UnixPathOf(folder);
             if (c_drive.size() < 3 || target.empty()) return;
             link_ = c_drive.substr(0, c_drive.size() - 3) +
                     static_cast<char>(std::tolower(static_cast<char>(letter_))) + ":";
-            RunUnix("/bin/ln -s \"" + target + "\" \"" + link_ + "\"");
+            StartLinuxSymbolicLink(target, link_);
         } else {
             defined_ = DefineDosDeviceW(0, Drive().c_str(), folder.c_str()) != 0;
         }
         mapped_ = PumpUntil([&] { return Reaches(); }, 5s);
     }
     ~DriveLetterFor() {
-        if (!link_.empty()) RunUnix("/bin/rm -f \"" + link_ + "\"");
+        if (!link_.empty()) StartOnLinuxSide("/bin/rm -f \"" + link_ + "\"");
         if (defined_) {
             DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, Drive().c_str(),
                              folder_.c_str());
@@ -470,34 +463,6 @@ class DriveLetterFor {
     bool Reaches() const {
         return GetFileAttributesW((Drive() + L"\\kestrune.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
     }
-    static std::string UnixPathOf(const std::wstring& path) {
-        using Convert = char*(CDECL*)(LPCWSTR);
-        // Through void*: GetProcAddress's type says nothing of the function's.
-        const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-        char* unix_path = convert ? convert(path.c_str()) : nullptr;
-        if (!unix_path) return {};
-        std::string result(unix_path);
-        HeapFree(GetProcessHeap(), 0, unix_path);
-        return result;
-    }
-    // Wine runs a Unix program through Z:, the Linux root, but gives no handle to wait on: the
-    // caller waits for what the program does.
-    static void RunUnix(const std::string& command_line) {
-        std::wstring command = L"Z:" + Utf8ToWide(command_line);
-        for (std::size_t i = 0; i < command.find(L' '); ++i) {
-            if (command[i] == L'/') command[i] = L'\\';
-        }
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &process)) {
-            if (process.hThread) CloseHandle(process.hThread);
-            if (process.hProcess) CloseHandle(process.hProcess);
-        }
-    }
-
     std::wstring folder_;
     wchar_t letter_ = 0;
     std::string link_;
@@ -510,7 +475,7 @@ std::size_t KestruneMainWindows() {
     std::size_t count = 0;
     EnumWindows(
         [](HWND window, LPARAM count) -> BOOL {
-            if (ClassOf(window) == L"KestruneForm" && TextOf(window) == L"Kestrune") {
+            if (ClassOf(window) == kFormClassName && TextOf(window) == L"Kestrune") {
                 ++*reinterpret_cast<std::size_t*>(count);
             }
             return TRUE;
@@ -524,9 +489,8 @@ TEST(SecondStart, ThroughAnotherSpellingOfTheFolderIsTheSameCopy) {
     StandInPlayer player;
     ProgramFolderCopy program;
     program.WriteSettings(settings);
-    // Mapped before the first start: Wine gives a folder the volume serial number of the drive
-    // letter nearest to it at the time it is asked, so a letter mapped to the folder itself
-    // while the first copy runs changes the folder's serial under Wine, never on Windows.
+    // Mapped before the first start: under Wine the folder's volume serial number follows the
+    // drive letter nearest to it (see host.hpp).
     DriveLetterFor letter(program.folder());
     ASSERT_TRUE(letter.mapped()) << "no drive letter for " << WideToUtf8(program.folder());
     const HWND main = program.StartToMainWindow();
@@ -554,14 +518,8 @@ class HungPlayer {
   public:
     explicit HungPlayer(ProgramFolderCopy& program)
         : received_(program.File(L"player-received.txt")) {
-        const std::wstring exe = BesideTheTests(L"stand_in_player.exe");
-        std::wstring command = L"\"" + exe + L"\" --hung-player";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           program.folder().c_str(), &startup, &process_)) {
-            CloseHandle(process_.hThread);
-        }
+        StartProgram(BesideTheTests(L"stand_in_player.exe"), L"--hung-player", program.folder(),
+                     process_);
     }
     ~HungPlayer() {
         if (!process_.hProcess) return;
@@ -574,7 +532,7 @@ class HungPlayer {
 
     bool WaitUntilRunning() const {
         return process_.hProcess &&
-               PumpUntil([] { return FindWindowW(L"Winamp v1.x", nullptr) != nullptr; }, 10s);
+               PumpUntil([] { return FindWindowW(kPlayerClass.c_str(), nullptr) != nullptr; }, 10s);
     }
     // The commands it took, one per line.
     std::size_t Received() const { return LinesOf(received_, "4"); }
@@ -684,11 +642,9 @@ TEST(WindowInFront, OwnerLevelAndCaptionOfOurOwnAndAnotherProgramsWindow) {
     EXPECT_EQ(desktop.CaptionOf(id), "hung player");
     EXPECT_LT(std::chrono::steady_clock::now() - asked, 500ms);
 
-    if (RunningUnderWine()) {
-        // Wine has no integrity levels to speak of: every process's token says High, as if run
-        // as administrator. So under Wine the program never looks at the window in front, and
-        // no window can be made that hides the keyboard from it; that state is shown by the
-        // native tests of ShortcutNotices only.
+    if (EveryProcessRunsAtHighIntegrity()) {
+        // A window that hides the keyboard from the program is then shown by the native tests
+        // of ShortcutNotices only.
         EXPECT_EQ(*own, kHighIntegrity);
     }
 }

@@ -16,7 +16,7 @@ using testing::StandInPlayer;
 
 TEST(PlayerLink, NoPlayerWindowMeansNotRunningAndNothingSent) {
     cls_Winamp winamp;
-    ASSERT_EQ(FindWindowA("Winamp v1.x", nullptr), nullptr);
+    ASSERT_EQ(FindWindowA(kPlayerWindowClass, nullptr), nullptr);
     EXPECT_FALSE(winamp.IsRunning());
     EXPECT_EQ(winamp.Execute(40045), SendOutcome::kNoPlayer);  // returns without effect
     EXPECT_FALSE(winamp.IsRunning());

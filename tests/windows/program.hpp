@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "host.hpp"
 #include "ui.hpp"
+#include "ui/form.hpp"
 #include "win32/win32_platform.hpp"
 
 namespace kestrune::testing {
@@ -63,13 +63,11 @@ class ProgramFolderCopy {
             return;
         }
         if (folder_.empty()) {
-            wchar_t temp[MAX_PATH];
-            GetTempPathW(MAX_PATH, temp);
-            folder_ = std::wstring(temp) + L"kestrune-run-" +
-                      std::to_wstring(GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(GetTickCount64());
+            folder_ = NewTempFolder(L"run");
+            created_folder_ = !folder_.empty();
+        } else {
+            created_folder_ = CreateDirectoryW(folder_.c_str(), nullptr) != 0;
         }
-        created_folder_ = CreateDirectoryW(folder_.c_str(), nullptr) != 0;
         copied_ = CopyFileW(BesideTheTests(L"kestrune.exe").c_str(), exe().c_str(), TRUE) != 0;
         if (!copied_) Say("could not copy kestrune.exe into the folder");
     }
@@ -101,13 +99,8 @@ class ProgramFolderCopy {
     // with kAlreadyThere when there is no kestrune.exe in the folder.
     bool HasExe() const { return copied_ || in_place_; }
 
-    void WriteSettings(const std::string& text) const {
-        std::ofstream(settings().c_str(), std::ios::binary) << text;
-    }
-    std::string Settings() const {
-        std::ifstream in(settings().c_str(), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    bool WriteSettings(const std::string& text) const { return PutFile(settings(), text); }
+    std::string Settings() const { return FileBytes(settings()); }
     bool SettingsHold(const std::string& lines) const {
         return Settings().find(lines) != std::string::npos;
     }
@@ -171,7 +164,7 @@ class ProgramFolderCopy {
     // The splash: the program's window with no caption.
     HWND SplashWindow() const {
         return FindWindowOf([](HWND window) {
-            return TextOf(window).empty() && ClassOf(window) == L"KestruneForm";
+            return TextOf(window).empty() && ClassOf(window) == kFormClassName;
         });
     }
     // The program's message box on the screen, or null.
@@ -230,17 +223,8 @@ class ProgramFolderCopy {
         return FindWindowOf(
             [&](HWND window) { return ClassOf(window) == name && IsWindowVisible(window); });
     }
-    bool Launch(PROCESS_INFORMATION& process, const std::wstring& folder) const {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        const std::wstring exe = folder + L"\\kestrune.exe";
-        std::wstring command = L"\"" + exe + L"\"";
-        if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.c_str(), &startup, &process)) {
-            return false;
-        }
-        CloseHandle(process.hThread);
-        return true;
+    static bool Launch(PROCESS_INFORMATION& process, const std::wstring& folder) {
+        return StartProgram(folder + L"\\kestrune.exe", {}, folder, process);
     }
 
     std::vector<std::wstring> other_files_;

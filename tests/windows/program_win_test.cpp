@@ -67,9 +67,7 @@ void ExpectCountWrittenBesideTheProgram(ProgramFolderCopy& program) {
 }
 
 TEST(Program, CountsBesideItselfInAFolderNamedOutsideTheAnsiCodePage) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    ProgramFolderCopy program(std::wstring(temp) + L"Kestr\u00fcne \u03bb\u0416 \u4e2d " +
+    ProgramFolderCopy program(TempPath() + L"Kestr\u00fcne \u03bb\u0416 \u4e2d " +
                               std::to_wstring(GetCurrentProcessId()));
     ASSERT_TRUE(program.HasExe());
     ExpectCountWrittenBesideTheProgram(program);

@@ -12,8 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -89,8 +87,8 @@ T ReadAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
 class ProgramFile {
   public:
     explicit ProgramFile(const std::wstring& path) {
-        std::ifstream in(path.c_str(), std::ios::binary);
-        bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        const std::string bytes = testing::FileBytes(path);
+        bytes_.assign(bytes.begin(), bytes.end());
         const auto dos = ReadAt<IMAGE_DOS_HEADER>(bytes_, 0);
         nt_ = ReadAt<IMAGE_NT_HEADERS64>(bytes_, dos.e_lfanew);
         sections_ = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "host.hpp"
 #include "keyboard.hpp"
 #include "program.hpp"
 #include "stand_in_player.hpp"
 #include "ui.hpp"
-#include "util/wide_text.hpp"
 
 namespace kestrune {
 namespace {
@@ -25,33 +25,6 @@ const std::string kBefore =
     "; mine\r\n[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=5\r\n";
 const std::string kAfter =
     "; mine\r\n[KEYS]\r\nnext track=117\r\nnext track_n=F6\r\n[OTHER]\r\nexecuted=6\r\n";
-
-// The file's bytes, read with every kind of sharing; "(unreadable)" when it cannot be opened.
-std::string FileBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "(unreadable)";
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool PutFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
 
 // What the system says of the file that `path` ends at: where it ends (through any link) and
 // which file it is.
@@ -87,66 +60,11 @@ FileIdentity IdentityOf(const std::wstring& path) {
     return identity;
 }
 
-std::vector<std::wstring> Names(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-using NameList = std::vector<std::wstring>;
-
-// A folder of its own under the temporary folder (the data folder of a portable-program
-// manager, a synced folder), removed with what is in it.
-class DataFolder {
-  public:
-    DataFolder() {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        path_ = std::wstring(temp) + L"kestrune-data-" + std::to_wstring(GetCurrentProcessId()) +
-                L"-" + std::to_wstring(GetTickCount64());
-        CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~DataFolder() {
-        for (const std::wstring& name : Names(path_)) DeleteFileW((path_ + L"\\" + name).c_str());
-        RemoveDirectoryW(path_.c_str());
-    }
-    DataFolder(const DataFolder&) = delete;
-    DataFolder& operator=(const DataFolder&) = delete;
-    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
-    std::wstring path() const { return path_; }
-
-  private:
-    std::wstring path_;
-};
-
-// The Unix path of a Windows path under Wine (kernel32's wine_get_unix_file_name).
-std::string UnixPathOf(const std::wstring& path) {
-    using UnixFileName = char*(CDECL*)(const WCHAR*);
-    const FARPROC proc =
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(proc));
-    if (!convert) return {};
-    char* unix_path = convert(path.c_str());
-    if (!unix_path) return {};
-    std::string result = unix_path;
-    HeapFree(GetProcessHeap(), 0, unix_path);
-    return result;
-}
-
-// Makes `link` a symbolic link to `target`. Under Wine, as the user would on the Linux side: a
-// Unix symbolic link, made by ln (Wine starts Unix programs; Wine 8's CreateSymbolicLinkW
-// reports success and makes nothing). On Windows with CreateSymbolicLinkW, which needs the
-// privilege or developer mode. False when no link could be made.
+// Makes `link` a symbolic link to `target`: with CreateSymbolicLinkW, which needs the privilege
+// or developer mode, or under Wine on the Linux side (SymbolicLinksAreMadeOnTheLinuxSide). False
+// when no link could be made.
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
-    if (!RunningUnderWine()) {
+    if (!SymbolicLinksAreMadeOnTheLinuxSide()) {
         return CreateSymbolicLinkW(link.c_str(), target.c_str(),
                                    SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0 &&
                IdentityOf(link).SameFileAs(IdentityOf(target));
@@ -154,19 +72,8 @@ bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
     const std::string unix_link = UnixPathOf(link);
     const std::string unix_target = UnixPathOf(target);
     if (unix_link.empty() || unix_target.empty()) return false;
-    std::wstring command =
-        L"Z:\\bin\\ln -s \"" + Utf8ToWide(unix_target) + L"\" \"" + Utf8ToWide(unix_link) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // A Unix process gives Wine no exit code to wait for: wait for the link instead.
-    return PumpUntil([&] { return IdentityOf(link).SameFileAs(IdentityOf(target)); }, 5s);
+    return StartLinuxSymbolicLink(unix_target, unix_link) &&
+           PumpUntil([&] { return IdentityOf(link).SameFileAs(IdentityOf(target)); }, 5s);
 }
 
 // Fires Next Track (Alt+F6) once and waits until `file` holds the new count.
@@ -176,7 +83,7 @@ void FireOnceAndWaitForTheCount(StandInPlayer& player, const std::wstring& file)
 }
 
 TEST(SettingsFile, AHardLinkStaysOneFileThatBothNamesSee) {
-    DataFolder data;
+    TempFolder data(L"data");
     const std::wstring kept = data.File(L"settings.ini");
     ASSERT_TRUE(PutFile(kept, kBefore));
     ProgramFolderCopy program;
@@ -193,13 +100,13 @@ TEST(SettingsFile, AHardLinkStaysOneFileThatBothNamesSee) {
     const FileIdentity in_program = IdentityOf(program.settings());
     EXPECT_TRUE(in_program.SameFileAs(IdentityOf(kept))) << "still one file";
     EXPECT_EQ(in_program.links, 2u);
-    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
-    EXPECT_EQ(Names(data.path()), NameList{L"settings.ini"});
+    EXPECT_EQ(FileNames(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(FileNames(data.path()), NameList{L"settings.ini"});
     program.Stop();
 }
 
 TEST(SettingsFile, ASymbolicLinkStaysALinkAndItsTargetHoldsTheCount) {
-    DataFolder synced;
+    TempFolder synced(L"data");
     const std::wstring target = synced.File(L"settings.ini");
     ASSERT_TRUE(PutFile(target, kBefore));
     ProgramFolderCopy program;
@@ -217,16 +124,15 @@ TEST(SettingsFile, ASymbolicLinkStaysALinkAndItsTargetHoldsTheCount) {
 
     EXPECT_EQ(FileBytes(target), kAfter) << "the link's target holds the new count";
     EXPECT_EQ(FileBytes(program.settings()), kAfter);
-    // Still a link: the name in the program folder ends at the target (under Wine a Unix
-    // symbolic link shows no reparse point, but its final path is the target's).
+    // Still a link: the name in the program folder ends at the target.
     EXPECT_EQ(IdentityOf(program.settings()).final_path, target_final);
     EXPECT_TRUE(IdentityOf(program.settings()).SameFileAs(IdentityOf(target)));
-    if (!RunningUnderWine()) {
+    if (SymbolicLinksShowAReparsePoint()) {
         EXPECT_NE(GetFileAttributesW(program.settings().c_str()) & FILE_ATTRIBUTE_REPARSE_POINT,
                   0u);
     }
-    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
-    EXPECT_EQ(Names(synced.path()), NameList{L"settings.ini"});
+    EXPECT_EQ(FileNames(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(FileNames(synced.path()), NameList{L"settings.ini"});
     program.Stop();
 }
 
@@ -237,7 +143,7 @@ TEST(SettingsFile, AStartThroughALinkUsesTheSettingsBesideTheRealProgram) {
     ProgramFolderCopy program;
     ASSERT_TRUE(program.HasExe());
     program.WriteSettings(kBefore);
-    DataFolder links;
+    TempFolder links(L"data");
     if (!MakeSymbolicLink(links.File(L"kestrune.exe"), program.exe())) {
         GTEST_SKIP() << "no symbolic link could be made here";
     }
@@ -249,8 +155,8 @@ TEST(SettingsFile, AStartThroughALinkUsesTheSettingsBesideTheRealProgram) {
         << "Alt+F6, the key in the real folder's settings file, reaches the player";
     EXPECT_EQ(player.received.front(), 40048);
     EXPECT_EQ(FileBytes(program.settings()), kAfter) << "the real folder's file holds the count";
-    EXPECT_EQ(Names(links.path()), NameList{L"kestrune.exe"}) << "nothing beside the link";
-    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(FileNames(links.path()), NameList{L"kestrune.exe"}) << "nothing beside the link";
+    EXPECT_EQ(FileNames(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
     program.Stop();
 }
 
@@ -276,7 +182,7 @@ TEST(SettingsFile, AFileHeldWithoutDeleteSharingIsWrittenInPlaceWithoutAMessage)
     // No message box comes up, now or a moment later.
     EXPECT_FALSE(PumpUntil([&] { return program.MessageBox() != nullptr; }, 500ms));
     // Nothing left behind: neither a temporary file of the program's nor Wine's rfXXXX.tmp.
-    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(FileNames(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
     CloseHandle(held);
     program.Stop();
 }
@@ -298,7 +204,7 @@ TEST(SettingsFile, LeftoversOfEarlierRunsGoAtStartWhateverTheirProcessId) {
     ASSERT_NE(program.StartToMainWindow(), nullptr);
     NameList kept{L"kestrune.exe", not_ours, L"settings.ini"};
     std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(Names(program.folder()), kept);
+    EXPECT_EQ(FileNames(program.folder()), kept);
     EXPECT_EQ(FileBytes(program.settings()), kBefore);
     program.Stop();
 }
@@ -330,7 +236,7 @@ TEST(SettingsFile, AUtf16FileIsReadAndStaysUtf16) {
     EXPECT_EQ(FileBytes(program.settings()), after) << "UTF-16 LE with its mark, executed=6";
     EXPECT_TRUE(PumpUntil(
         [&] { return program.Label(L"Functions Executed") == L"Functions Executed - 6"; }, 2s));
-    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(FileNames(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
 }
 
 TEST(SettingsFile, NoSaveBeginsOnceTheSessionEnds) {
@@ -346,7 +252,7 @@ TEST(SettingsFile, NoSaveBeginsOnceTheSessionEnds) {
     EXPECT_FALSE(HoldAltWithUntil(
         VK_F6, [&] { return !player.received.empty(); }, 600ms));
     EXPECT_EQ(FileBytes(program.settings()), kBefore);
-    EXPECT_EQ(Names(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(FileNames(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "host.hpp"
 #include "settings/file_store_win32.hpp"
 #include "settings/settings.hpp"
 #include "util/wide_text.hpp"
@@ -14,98 +14,27 @@
 namespace kestrune {
 namespace {
 
-// Empties and removes a folder, clearing attributes that would stand in the way.
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = folder + L"\\" + name;
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                ::DeleteFileW(path.c_str());
-            }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
+using testing::FileBytes;
+using testing::FileNames;
+using testing::NameList;
+using testing::PutFile;
+using testing::RemoveTree;
 
-bool PutFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok =
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    ::CloseHandle(file);
-    return ok;
-}
-
-// The file's bytes, or "(unreadable)".
-std::string FileBytes(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "(unreadable)";
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        bytes.append(buffer, got);
-    }
-    ::CloseHandle(file);
-    return bytes;
-}
-
-class SettingsOnDisk : public testing::Test {
+class SettingsOnDisk : public ::testing::Test {
   protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH + 1];
-        DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-        ASSERT_GT(length, 0u);
-        static unsigned counter = 0;
-        for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
-            std::wstring candidate = std::wstring(temp, length) + L"kestrune-" +
-                                     std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                     std::to_wstring(++counter);
-            if (::CreateDirectoryW(candidate.c_str(), nullptr)) folder_ = candidate;
-        }
         ASSERT_FALSE(folder_.empty());
         file_ = folder_ + L"\\settings.ini";
         path_ = SettingsPath(WideToUtf8(folder_));
     }
 
-    void TearDown() override {
-        if (!folder_.empty()) RemoveTree(folder_);
-    }
+    NameList Names() const { return FileNames(folder_); }
 
-    std::vector<std::wstring> Names(const std::wstring& folder) const {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW found;
-        HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..") names.push_back(name);
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    std::vector<std::wstring> Names() const { return Names(folder_); }
-
-    std::wstring folder_;  // wide, no trailing separator
-    std::wstring file_;    // folder_\settings.ini
-    std::string path_;     // the same file as the program names it: UTF-8
+    testing::TempFolder temp_;
+    std::wstring folder_ = temp_.path();  // wide, no trailing separator
+    std::wstring file_;                   // folder_\settings.ini
+    std::string path_;                    // the same file as the program names it: UTF-8
 };
-
-using NameList = std::vector<std::wstring>;
 
 TEST_F(SettingsOnDisk, FileExistsSkipsHiddenSystemAndFolders) {
     ASSERT_TRUE(PutFile(file_, "[KEYS]\r\n"));
@@ -162,7 +91,7 @@ TEST_F(SettingsOnDisk, FolderNamedOutsideTheAnsiCodePage) {
 
     WriteSetting("KEYS", "next track", "120", path);
     EXPECT_EQ(ReadSetting("KEYS", "next track", path, "0"), "120");
-    EXPECT_EQ(Names(wide_folder), NameList{L"settings.ini"});
+    EXPECT_EQ(FileNames(wide_folder), NameList{L"settings.ini"});
 }
 
 TEST_F(SettingsOnDisk, ReadOnlyFileIsLeftUnchanged) {
@@ -251,7 +180,7 @@ TEST_F(SettingsOnDisk, ProgramFolderBeyondMaxPath) {
     EXPECT_EQ(FileBytes(long_file), "[KEYS]\r\nnext track=117\r\n[OTHER]\r\nexecuted=6\r\n");
     EXPECT_EQ(ReadSetting("KEYS", "next track", path, "0"), "117");
     EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(Names(L"\\\\?\\" + deep), NameList{L"settings.ini"});
+    EXPECT_EQ(FileNames(L"\\\\?\\" + deep), NameList{L"settings.ini"});
     RemoveTree(L"\\\\?\\" + folder_);
 }
 

@@ -8,7 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "util/wide_text.hpp"
+#include "win32/cls_winamp.hpp"
+
 namespace kestrune::testing {
+
+// The player's window class, as the wide-character API takes it.
+inline const std::wstring kPlayerClass = Utf8ToWide(kPlayerWindowClass);
 
 class StandInPlayer {
   public:
@@ -16,10 +22,10 @@ class StandInPlayer {
         WNDCLASSW window_class{};
         window_class.lpfnWndProc = &StandInPlayer::WindowProc;
         window_class.hInstance = GetModuleHandleW(nullptr);
-        window_class.lpszClassName = L"Winamp v1.x";
+        window_class.lpszClassName = kPlayerClass.c_str();
         RegisterClassW(&window_class);  // fails harmlessly when already registered
-        window_ = CreateWindowExW(0, L"Winamp v1.x", title, WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), this);
+        window_ = CreateWindowExW(0, kPlayerClass.c_str(), title, WS_OVERLAPPED, 0, 0, 100, 100,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
     }
     ~StandInPlayer() {
         if (window_) DestroyWindow(window_);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "util/wide_text.hpp"
+#include "win32/cls_winamp.hpp"
 
 namespace {
 
@@ -36,10 +37,11 @@ int RunHungPlayer(HINSTANCE instance) {
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = &HungPlayerProc;
     window_class.hInstance = instance;
-    window_class.lpszClassName = L"Winamp v1.x";
+    const std::wstring class_name = kestrune::Utf8ToWide(kestrune::kPlayerWindowClass);
+    window_class.lpszClassName = class_name.c_str();
     if (!RegisterClassW(&window_class)) return 1;
-    if (!CreateWindowExW(0, L"Winamp v1.x", L"hung player", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
-                         nullptr, instance, nullptr)) {
+    if (!CreateWindowExW(0, class_name.c_str(), L"hung player", WS_OVERLAPPED, 0, 0, 100, 100,
+                         nullptr, nullptr, instance, nullptr)) {
         return 1;
     }
     MSG msg;

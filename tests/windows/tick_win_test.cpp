@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "host.hpp"
 #include "hotkeys/poll.hpp"
 #include "keyboard.hpp"
 #include "settings/settings.hpp"
@@ -17,9 +16,12 @@
 namespace kestrune {
 namespace {
 
+using testing::FileBytes;
+using testing::PutFile;
 using testing::ReleaseKeys;
 using testing::SendKey;
 using testing::StandInPlayer;
+using testing::TempFolder;
 using testing::WaitForKeys;
 
 class RecordingHost final : public PollHost {
@@ -42,27 +44,12 @@ class RecordingHost final : public PollHost {
 
 class OneTick : public ::testing::Test {
   protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"kestrune-tick-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(folder_.c_str(), nullptr);
-        settings_ = folder_ + L"\\settings.ini";
-    }
-    void TearDown() override {
-        DeleteFileW(settings_.c_str());
-        RemoveDirectoryW(folder_.c_str());
-    }
-    void WriteSettings(const std::string& text) {
-        std::ofstream(settings_.c_str(), std::ios::binary) << text;
-    }
-    std::string Settings() {
-        std::ifstream in(settings_.c_str(), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    void WriteSettings(const std::string& text) { ASSERT_TRUE(PutFile(settings_, text)); }
+    std::string Settings() { return FileBytes(settings_); }
 
-    std::wstring folder_;
-    std::wstring settings_;
+    TempFolder temp_{L"tick"};
+    std::wstring folder_ = temp_.path();
+    std::wstring settings_ = temp_.File(L"settings.ini");
 };
 
 TEST_F(OneTick, AltF6ReachesThePlayerAndIsCounted) {

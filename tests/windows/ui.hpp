@@ -1,5 +1,4 @@
-// Reading and pressing the program's windows from outside, as a user would see and use them,
-// and telling Wine from Windows where the two differ.
+// Reading and pressing the program's windows from outside, as a user would see and use them.
 #pragma once
 
 #include <windows.h>
@@ -10,13 +9,6 @@
 #include <vector>
 
 namespace kestrune::testing {
-
-// Wine and Windows differ in a few things the tests see: a test that depends on one writes it
-// as a branch on this, and says what differs.
-inline bool RunningUnderWine() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 inline std::wstring TextOf(HWND window) {
     wchar_t text[512] = {};
