@@ -132,7 +132,7 @@ bool HeldAgainstRename(const std::wstring& path) {
     Handle file(::CreateFileW(path.c_str(), DELETE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return !file.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+    return !file.valid() && ResultOfError(::GetLastError()) == FileResult::kInUse;
 }
 
 // Gives the new file the access list of the old one where the old one has entries of its own;
@@ -246,7 +246,8 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
     if (wide.empty()) return result;
     DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (::GetLastError() == ERROR_FILE_NOT_FOUND) result.kind = FileKind::kMissing;
+        if (ResultOfError(::GetLastError()) == FileResult::kMissing)
+            result.kind = FileKind::kMissing;
         return result;
     }
     Handle file(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
