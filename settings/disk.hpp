@@ -11,10 +11,11 @@
 namespace kestrune {
 
 // What became of a read, a save or one step of a save of the settings file: one set of results
-// from the disk up to the message the user reads (the wording is chosen where messages are).
+// from the disk up to the message the user reads. A new way to fail is a value here, the place
+// that finds it, and its words in hotkeys/messages.cpp.
 enum class FileResult {
     kOk,              // read, stored (also when the file held it already), or the step done
-    kMissing,         // a read found nothing at the path (nor its folder)
+    kMissing,         // nothing stands at the path (or its folder, drive or share is not there)
     kRefused,         // the section, key or value cannot be stored (a line break in it, ...)
     kInUse,           // another program holds the file (or the new file beside it), or keeps
                       // changing it: it cannot be read now, or neither replaced nor written where
