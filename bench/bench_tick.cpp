@@ -1,7 +1,9 @@
 // An idle tick of the hotkey poll (nothing pressed: one read of the settings file, every
 // function's key taken from it, Alt's three keys and each assigned key queried once) against
 // the floor that a poll which reads the file at each tick has to pay: one bare
-// open+read+close of the same file. Prints both and their ratio.
+// open+read+close of the same file. Prints both and their ratio: what the tick costs beyond the
+// read it cannot do without. The figure that a user feels is the idle CPU under Wine beside the
+// floor of polling, measured by the idle tool; this one only shows where a tick's time goes.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -125,8 +127,8 @@ int main(int argc, char** argv) {
     const double tick = reporter.Time("BM_IdleTick");
     const double floor = reporter.Time("BM_OneBareRead");
     if (tick > 0 && floor > 0) {
-        std::printf("idle tick %.0f ns, one bare read %.0f ns, ratio %.2f (goal <= 1.30)\n", tick,
-                    floor, tick / floor);
+        std::printf("idle tick %.0f ns, one bare read %.0f ns, ratio %.2f\n", tick, floor,
+                    tick / floor);
     }
     return 0;
 }

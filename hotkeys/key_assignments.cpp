@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "hotkeys/messages.hpp"
 #include "hotkeys/poll.hpp"
-#include "settings/profile.hpp"
 #include "settings/settings_names.hpp"
+#include "util/ascii.hpp"
 
 namespace kestrune {
 namespace {
@@ -62,7 +63,7 @@ bool SameName(std::string_view text, std::string_view lower) {
         return true;
     }
     for (std::size_t i = 0; i < n; ++i) {
-        if (profile::AsciiLower(a[i]) != b[i]) return false;
+        if (AsciiLower(a[i]) != b[i]) return false;
     }
     return true;
 }
@@ -70,7 +71,7 @@ bool SameName(std::string_view text, std::string_view lower) {
 // The function whose code entry (or, with `name_entry` set, name entry) is `key`, in any case.
 const PlayerFunction* FunctionOfEntry(std::string_view key, bool& name_entry) {
     static_assert(kNameSuffix == "_n");
-    name_entry = key.size() > 2 && key[key.size() - 2] == '_' && (key.back() | 0x20) == 'n';
+    name_entry = key.size() > 2 && key[key.size() - 2] == '_' && AsciiLower(key.back()) == 'n';
     if (name_entry) key.remove_suffix(2);
     if (key.size() > kLongestKey) return nullptr;
     for (unsigned candidates = kFunctionsByLength[key.size()]; candidates != 0;

@@ -31,13 +31,13 @@ std::string CurrentKeyCaption(std::string_view stored_name);
 // none of it.
 struct KeyChange {
     bool removal = false;  // the key was being removed, not assigned
-    // kStored when the file holds the change; else why it does not.
-    WriteResult result = WriteResult::kStored;
+    // kOk when the file holds the change; else why it does not.
+    FileResult result = FileResult::kOk;
     // What the file holds for the function afterwards.
     std::optional<std::int16_t> code;
     std::string name;
 
-    bool stored() const { return result == WriteResult::kStored; }
+    bool stored() const { return result == FileResult::kOk; }
 };
 
 // Every function's key as the settings file holds it at one moment: all twelve codes and names

@@ -58,7 +58,7 @@ void RunFunction(const PlayerFunction& function, const std::string& path, Player
     if (count && *count < std::numeric_limits<std::int32_t>::max()) {
         const std::string next = std::to_string(*count + 1);
         const bool stored_next =
-            WriteSetting(kOtherSection, kExecutedKey, next, path) == WriteResult::kStored;
+            WriteSetting(kOtherSection, kExecutedKey, next, path) == FileResult::kOk;
         host.SetTotalCaption(
             std::string(kTotalCaptionPrefix) +
             FormatCount(stored_next ? next : std::to_string(*count), host.GroupSeparator()));

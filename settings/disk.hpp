@@ -8,12 +8,36 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrune::file_store {
+namespace kestrune {
 
-// How a read of the whole file went. kHeld: another program holds the file in a way that
-// forbids reading it now. kDenied: the system refuses this user access to it. kTooLarge: the
-// file is larger than `kMaxFileSize` and was not read. kError: anything else (a folder, ...).
-enum class ReadStatus { kOk, kMissing, kHeld, kDenied, kTooLarge, kError };
+// What became of a read, a save or one step of a save of the settings file: one set of results
+// from the disk up to the message the user reads. A new way to fail is a value here, the place
+// that finds it, and its words in hotkeys/messages.cpp.
+enum class FileResult {
+    kOk,              // read, stored (also when the file held it already), or the step done
+    kMissing,         // nothing stands at the path (or its folder, drive or share is not there)
+    kRefused,         // the section, key or value cannot be stored (a line break in it, ...)
+    kInUse,           // another program holds the file (or the new file beside it), or keeps
+                      // changing it: it cannot be read now, or neither replaced nor written where
+                      // it stands. It is left as it is.
+    kNewFileHeld,     // a step only: another program (a virus scanner) holds the new file
+    kNotReadable,     // the system refuses this user access to the file
+    kTooLarge,        // the file is larger than 1 MiB (`kMaxFileSize`): no settings file
+    kUtf16BigEndian,  // the file is in UTF-16 big-endian, which is not written
+    kUndecodable,     // the file starts with the UTF-16 mark but is no valid UTF-16
+    kReadOnly,        // the file is marked read-only
+    kNotAllowed,      // the folder takes no new file, and the file (if any) may not be written;
+                      // of a step: the system refused access (to the folder or the file)
+    kNotAFile,        // something that is no ordinary file stands at the path
+    kBrokenLink,      // a symbolic link stands at the path whose target does not exist
+    kEnding,          // the session is ending: no save begins any more
+    kAppeared,        // a file stands where a new one was to go (the save was to create it)
+    kFailed,          // anything else (a missing folder, a full disk)
+};
+
+}  // namespace kestrune
+
+namespace kestrune::file_store {
 
 // The largest file that is read as a settings file. A file that the program writes holds at most
 // 27 short lines, well under 1 KiB, and a hand-edited one with comments stays in the kilobytes;
@@ -23,22 +47,12 @@ enum class ReadStatus { kOk, kMissing, kHeld, kDenied, kTooLarge, kError };
 // read at all.
 inline constexpr std::size_t kMaxFileSize = 1024 * 1024;
 
+// A read of the whole file: kOk, kMissing, kInUse (another program holds the file in a way that
+// forbids reading it now), kNotReadable (the system refuses this user access to it), kTooLarge
+// (not read) or kFailed (anything else: a folder, ...).
 struct ReadResult {
-    ReadStatus status = ReadStatus::kError;
+    FileResult status = FileResult::kFailed;
     std::string bytes;
-};
-
-// Why a save did or did not happen.
-enum class SaveStatus {
-    kSaved,
-    kReadOnly,    // the file is marked read-only
-    kNotAllowed,  // the folder takes no new file, and the file itself may not be written
-    kNotAFile,    // a folder or something else that is no ordinary file stands at the path
-    kBrokenLink,  // a symbolic link whose target does not exist stands at the path
-    kInUse,       // another program holds the file (or the new one) and lets nobody write it
-    kEnding,      // the session is ending: no save begins any more
-    kAppeared,    // the save was to create the file, and a file stands there now
-    kFailed,      // anything else: a missing folder, a full disk, ...
 };
 
 // What stands at a path, as a save sees it.
@@ -55,11 +69,10 @@ struct Inspection {
     bool linked = false;
 };
 
-// How one step of a save went. kDenied: the system refused access (to the folder or the file).
-// kInUse: another program holds the file in a way that forbids the step (a sharing violation);
-// kNewFileHeld: another program (a virus scanner) holds the new file so. Such a hold is often
-// brief, and the step may be tried again. kExists: a file stands where a new one was to go.
-enum class StepStatus { kDone, kDenied, kInUse, kNewFileHeld, kExists, kFailed };
+// A step of a save is kOk, kNotAllowed (the system refused access), kInUse (another program holds
+// the file in a way that forbids the step: a sharing violation), kNewFileHeld, kAppeared or
+// kFailed (kMissing, where the system says so, counts as failed). A hold is often brief, and the
+// step may be tried again.
 
 // A file that an earlier save left beside the target: a temporary file or a backup of ours.
 struct Leftover {
@@ -80,16 +93,16 @@ class Disk {
     // Writes `bytes` to a new file beside `target`, named by `TemporaryPath`, flushed to disk,
     // with the attributes, permissions (and on Windows an explicit access list) of `target` when
     // it exists; `temporary` receives its path. Leaves nothing behind when it fails.
-    virtual StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
+    virtual FileResult WriteTemporary(std::string_view target, std::string_view bytes,
                                       std::string& temporary) = 0;
     // Renames the temporary file to `target` in one step. With `target_exists` the rename goes
     // over the old file, which stays in place until the new one takes its name; without, it
-    // goes only where nothing stands (kExists otherwise). When it fails, `target` is as it was.
-    virtual StepStatus Replace(std::string_view temporary, std::string_view target,
+    // goes only where nothing stands (kAppeared otherwise). When it fails, `target` is as it was.
+    virtual FileResult Replace(std::string_view temporary, std::string_view target,
                                bool target_exists) = 0;
     // Rewrites the existing file `target` where it stands, flushed to disk. When the write
     // fails part way, the old bytes are put back as far as the system allows.
-    virtual StepStatus WriteInPlace(std::string_view target, std::string_view bytes) = 0;
+    virtual FileResult WriteInPlace(std::string_view target, std::string_view bytes) = 0;
     virtual void Remove(std::string_view temporary) = 0;
     // Waits before a step is tried again.
     virtual void Pause(int milliseconds) = 0;

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "util/ascii.hpp"
+#include "util/path.hpp"
+
 namespace kestrune::file_store {
 namespace {
 
@@ -24,8 +27,8 @@ class Retries {
   public:
     explicit Retries(Disk& disk) : disk_(disk) {}
     // True (after a pause) when the step that ended `status` is to be tried again.
-    bool Again(StepStatus status) {
-        if ((status != StepStatus::kInUse && status != StepStatus::kNewFileHeld) || left_ == 0) {
+    bool Again(FileResult status) {
+        if ((status != FileResult::kInUse && status != FileResult::kNewFileHeld) || left_ == 0) {
             return false;
         }
         --left_;
@@ -38,21 +41,9 @@ class Retries {
     int left_ = kMaxRetries;
 };
 
-std::string_view LastComponent(std::string_view path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Removes `prefix` (compared without regard to ASCII case) from the front of `text`.
 bool TakePrefix(std::string_view& text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
-    }
+    if (!StartsWithIgnoringCase(text, prefix)) return false;
     text.remove_prefix(prefix.size());
     return true;
 }
@@ -110,72 +101,71 @@ void ResumeSaves() {
     saves_ended = false;
 }
 
-SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read) {
-    if (saves_ended) return SaveStatus::kEnding;
+FileResult Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read) {
+    if (saves_ended) return FileResult::kEnding;
     const Inspection file = disk.Inspect(path);
     switch (file.kind) {
         case FileKind::kReadOnly:
-            return SaveStatus::kReadOnly;
+            return FileResult::kReadOnly;
         case FileKind::kNotAFile:
-            return SaveStatus::kNotAFile;
+            return FileResult::kNotAFile;
         case FileKind::kBrokenLink:
-            return SaveStatus::kBrokenLink;
+            return FileResult::kBrokenLink;
         case FileKind::kUnknown:
-            return SaveStatus::kFailed;
+            return FileResult::kFailed;
         case FileKind::kMissing:
         case FileKind::kWritable:
             break;
     }
     const bool exists = file.kind == FileKind::kWritable;
     // Bytes made from nothing never take the place of a file.
-    if (exists && !file_read) return SaveStatus::kAppeared;
+    if (exists && !file_read) return FileResult::kAppeared;
     const std::string& target = file.target;
     Retries retries(disk);
 
     // Why the file is written in place, if it is: another name shares it, the folder refused
-    // (kDenied), or another program holds the file (kInUse).
-    StepStatus step = StepStatus::kDenied;
+    // (kNotAllowed), or another program holds the file (kInUse).
+    FileResult step = FileResult::kNotAllowed;
     if (!(exists && file.linked)) {
         std::string temporary;
         step = disk.WriteTemporary(target, bytes, temporary);
-        if (step == StepStatus::kDone) {
+        if (step == FileResult::kOk) {
             do {
                 step = disk.Replace(temporary, target, exists);
             } while (retries.Again(step));
-            if (step == StepStatus::kDone) return SaveStatus::kSaved;
+            if (step == FileResult::kOk) return FileResult::kOk;
             disk.Remove(temporary);
         }
         switch (step) {
-            case StepStatus::kExists:
-                return SaveStatus::kAppeared;
-            case StepStatus::kNewFileHeld:
-                return SaveStatus::kInUse;  // the old file is as it was
-            case StepStatus::kFailed:
-                return SaveStatus::kFailed;
-            default:
+            case FileResult::kAppeared:
+                return FileResult::kAppeared;
+            case FileResult::kNewFileHeld:
+                return FileResult::kInUse;  // the old file is as it was
+            case FileResult::kNotAllowed:
+            case FileResult::kInUse:
                 break;
+            default:
+                return FileResult::kFailed;
         }
-        if (!exists) {
-            return step == StepStatus::kInUse ? SaveStatus::kInUse : SaveStatus::kNotAllowed;
-        }
+        if (!exists) return step;
     }
-    const bool held = step == StepStatus::kInUse;
-    StepStatus in_place = StepStatus::kFailed;
+    const bool held = step == FileResult::kInUse;
+    FileResult in_place = FileResult::kFailed;
     do {
         in_place = disk.WriteInPlace(target, bytes);
     } while (retries.Again(in_place));
     switch (in_place) {
-        case StepStatus::kDone:
-            return SaveStatus::kSaved;
-        case StepStatus::kDenied:
-            return held ? SaveStatus::kInUse : SaveStatus::kNotAllowed;
-        case StepStatus::kInUse:
-        case StepStatus::kNewFileHeld:
-            return SaveStatus::kInUse;
+        case FileResult::kOk:
+            return FileResult::kOk;
+        case FileResult::kNotAllowed:
+            return held ? FileResult::kInUse : FileResult::kNotAllowed;
+        case FileResult::kInUse:
+        case FileResult::kNewFileHeld:
+            return FileResult::kInUse;
         default:
             break;
     }
-    return SaveStatus::kFailed;
+    return FileResult::kFailed;
 }
 
 void CleanUpLeftovers(Disk& disk, std::string_view path) {
@@ -184,7 +174,7 @@ void CleanUpLeftovers(Disk& disk, std::string_view path) {
         file.kind != FileKind::kReadOnly) {
         return;
     }
-    const std::string_view target_name = LastComponent(file.target);
+    const std::string_view target_name = SplitPath(file.target).name;
 
     struct Found {
         Leftover leftover;
@@ -193,7 +183,7 @@ void CleanUpLeftovers(Disk& disk, std::string_view path) {
     std::vector<Found> found;
     for (Leftover& leftover : disk.Leftovers(file.target)) {
         LeftoverName parsed;
-        if (!ParseLeftoverName(LastComponent(leftover.path), target_name, parsed)) continue;
+        if (!ParseLeftoverName(SplitPath(leftover.path).name, target_name, parsed)) continue;
         found.push_back({std::move(leftover), parsed.backup});
     }
     if (file.kind == FileKind::kMissing) {
@@ -204,7 +194,7 @@ void CleanUpLeftovers(Disk& disk, std::string_view path) {
             return a.leftover.modified > b.leftover.modified;
         });
         auto placed = std::find_if(found.begin(), found.end(), [&](const Found& candidate) {
-            return disk.Replace(candidate.leftover.path, file.target, false) == StepStatus::kDone;
+            return disk.Replace(candidate.leftover.path, file.target, false) == FileResult::kOk;
         });
         if (placed == found.end()) return;  // nothing could take the name: all of them stay
         found.erase(placed);

@@ -17,7 +17,8 @@ Disk& SystemDisk();
 Disk& CurrentDisk();
 Disk* Use(Disk* disk);
 
-// Saves `bytes` as the file at `path`, never losing the only copy of what the file held.
+// Saves `bytes` as the file at `path`, never losing the only copy of what the file held: kOk,
+// kReadOnly, kNotAllowed, kNotAFile, kBrokenLink, kInUse, kEnding, kAppeared or kFailed.
 // `file_read` says whether the bytes were made from a file read at `path`; when they were made
 // from nothing (the read found no file), the save only creates the file and is kAppeared when
 // one stands there by now: the caller starts again from what it holds.
@@ -32,7 +33,7 @@ Disk* Use(Disk* disk);
 //   be written, it is rewritten in place and flushed, the old bytes put back on failure. Where
 //   another program holds the new file instead, the save is kInUse and the old file stays.
 // - A file marked read-only is never written; after `EndSaves` no save begins.
-SaveStatus Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read);
+FileResult Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read);
 
 // From now on, every save is kEnding (the session ends: nothing may be cut off half way).
 void EndSaves();
@@ -50,7 +51,7 @@ void CleanUpLeftovers(Disk& disk, std::string_view path);
 inline ReadResult ReadAll(std::string_view path) {
     return CurrentDisk().ReadAll(path);
 }
-inline SaveStatus ReplaceAll(std::string_view path, std::string_view bytes, bool file_read) {
+inline FileResult ReplaceAll(std::string_view path, std::string_view bytes, bool file_read) {
     return Save(CurrentDisk(), path, bytes, file_read);
 }
 inline bool MatchesOrdinaryFile(std::string_view pattern) {

@@ -24,6 +24,7 @@
 
 #include "settings/file_store.hpp"
 #include "settings/platform_disk.hpp"
+#include "util/path.hpp"
 
 namespace kestrune::file_store {
 namespace {
@@ -36,12 +37,10 @@ std::string NativePath(std::string_view path) {
     return native;
 }
 
-// The folder that holds `path` (which uses '/' only), as a path that can be opened.
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+// The folder that holds `path`, as a path that can be opened.
+std::string FolderOf(std::string_view path) {
+    const std::string_view folder = SplitPath(path).folder;
+    return folder.empty() ? std::string(".") : std::string(folder);
 }
 
 // Closes the descriptor when it goes out of scope.
@@ -114,10 +113,16 @@ std::atomic<unsigned> temp_counter{0};
 // of a small file (measured: 16 KiB costs a poll's read about 0.1 microseconds more than 4 KiB).
 constexpr std::size_t kReadChunk = 4 * 1024;
 
-// A step that the system refused for lack of permission, as opposed to any other failure.
-StepStatus Refusal() {
-    return (errno == EACCES || errno == EPERM || errno == EROFS) ? StepStatus::kDenied
-                                                                 : StepStatus::kFailed;
+// The one reading of `errno`: kMissing where nothing stands at the path, kNotAllowed where the
+// system refuses for lack of permission, kFailed for anything else.
+FileResult ResultOfError(int error) {
+    if (error == ENOENT || error == ENOTDIR) return FileResult::kMissing;
+    if (error == EACCES || error == EPERM || error == EROFS) return FileResult::kNotAllowed;
+    return FileResult::kFailed;
+}
+
+FileResult Refusal() {
+    return ResultOfError(errno);
 }
 
 }  // namespace
@@ -139,11 +144,8 @@ ReadResult PlatformDisk::ReadAll(std::string_view path) {
     // ignore the flag.
     Descriptor file(::open(native, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.valid()) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            result.status = ReadStatus::kMissing;
-        } else if (errno == EACCES || errno == EPERM) {
-            result.status = ReadStatus::kDenied;
-        }
+        result.status = Refusal();
+        if (result.status == FileResult::kNotAllowed) result.status = FileResult::kNotReadable;
         return result;
     }
     // No fstat: on a regular file a read that returns less than it was asked for has reached
@@ -164,16 +166,16 @@ ReadResult PlatformDisk::ReadAll(std::string_view path) {
         if (!at_end && result.bytes.size() == sizeof buffer && ::fstat(file.get(), &info) == 0 &&
             S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > kMaxFileSize) {
             result.bytes.clear();
-            result.status = ReadStatus::kTooLarge;
+            result.status = FileResult::kTooLarge;
             return result;
         }
         if (result.bytes.size() > kMaxFileSize) {
             result.bytes.clear();
-            result.status = ReadStatus::kTooLarge;
+            result.status = FileResult::kTooLarge;
             return result;
         }
     }
-    result.status = ReadStatus::kOk;
+    result.status = FileResult::kOk;
     return result;
 }
 
@@ -214,7 +216,7 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
 
 // The new file gets the old file's permission bits and, where allowed, its owner and group; a
 // file that did not exist gets 0666 less the umask, as any newly created file would.
-StepStatus PlatformDisk::WriteTemporary(std::string_view target_path, std::string_view bytes,
+FileResult PlatformDisk::WriteTemporary(std::string_view target_path, std::string_view bytes,
                                         std::string& temporary) {
     const std::string target(target_path);
     struct stat old_info;
@@ -227,7 +229,7 @@ StepStatus PlatformDisk::WriteTemporary(std::string_view target_path, std::strin
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
         if (fd < 0 && errno != EEXIST) return Refusal();
     }
-    if (fd < 0) return StepStatus::kFailed;
+    if (fd < 0) return FileResult::kFailed;
 
     Descriptor file(fd);
     bool ok = WriteEverything(file.get(), bytes);
@@ -244,41 +246,41 @@ StepStatus PlatformDisk::WriteTemporary(std::string_view target_path, std::strin
     ok = file.Close() && ok;
     if (!ok) {
         ::unlink(temporary.c_str());
-        return StepStatus::kFailed;
+        return FileResult::kFailed;
     }
-    return StepStatus::kDone;
+    return FileResult::kOk;
 }
 
 namespace {
 
 // Renames `from` to `to` and makes the rename itself durable. The new content is already in
 // place, so a folder that cannot be synced does not make the step fail.
-StepStatus Rename(const std::string& from, const std::string& to) {
+FileResult Rename(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) return Refusal();
     Descriptor folder(::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.valid()) ::fsync(folder.get());
-    return StepStatus::kDone;
+    return FileResult::kOk;
 }
 
 }  // namespace
 
 // Where nothing is to be replaced, the new file is given the target's name as a second name
 // and then loses its own: link() never goes over an existing file, as rename() would.
-StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target,
+FileResult PlatformDisk::Replace(std::string_view temporary, std::string_view target,
                                  bool target_exists) {
     const std::string from(temporary);
     const std::string to(target);
     if (target_exists) return Rename(from, to);
     if (::link(from.c_str(), to.c_str()) != 0) {
-        return errno == EEXIST ? StepStatus::kExists : Refusal();
+        return errno == EEXIST ? FileResult::kAppeared : Refusal();
     }
     ::unlink(from.c_str());
     Descriptor folder(::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.valid()) ::fsync(folder.get());
-    return StepStatus::kDone;
+    return FileResult::kOk;
 }
 
-StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
+FileResult PlatformDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
     Descriptor file(::open(std::string(target).c_str(), O_RDWR | O_CLOEXEC));
     if (!file.valid()) return Refusal();
     std::string old;
@@ -286,7 +288,7 @@ StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view 
     for (;;) {
         ssize_t got = ::read(file.get(), buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return StepStatus::kFailed;
+        if (got < 0) return FileResult::kFailed;
         if (got == 0) break;
         old.append(buffer, static_cast<std::size_t>(got));
     }
@@ -295,17 +297,16 @@ StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view 
                ::ftruncate(file.get(), static_cast<off_t>(text.size())) == 0 &&
                ::fsync(file.get()) == 0;
     };
-    if (write_all(bytes)) return StepStatus::kDone;
+    if (write_all(bytes)) return FileResult::kOk;
     write_all(old);
-    return StepStatus::kFailed;
+    return FileResult::kFailed;
 }
 
 // Hidden files are those whose names start with '.'; POSIX has no system files.
 bool PlatformDisk::MatchesOrdinaryFile(std::string_view pattern) {
-    std::string native = NativePath(pattern);
-    std::size_t slash = native.rfind('/');
-    std::string folder = FolderOf(native);
-    std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
+    const std::string native = NativePath(pattern);
+    const std::string folder = FolderOf(native);
+    const std::string_view name = SplitPath(native).name;
     if (name.empty() || name.front() == '.') return false;
 
     if (name.find_first_of("*?") == std::string::npos) {
@@ -343,8 +344,7 @@ void PlatformDisk::Pause(int milliseconds) {
 std::vector<Leftover> PlatformDisk::Leftovers(std::string_view target_path) {
     std::vector<Leftover> found;
     const std::string target = NativePath(target_path);
-    const std::size_t slash = target.rfind('/');
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string_view name = SplitPath(target).name;
     const std::string folder = FolderOf(target);
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return found;

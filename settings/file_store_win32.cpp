@@ -17,6 +17,7 @@
 
 #include "settings/file_store.hpp"
 #include "settings/platform_disk.hpp"
+#include "util/path.hpp"
 #include "util/wide_text.hpp"
 
 namespace kestrune::file_store {
@@ -59,24 +60,28 @@ std::atomic<unsigned> temp_counter{0};
 // Room for the name of a temporary file beside the settings file (".<pid>-<n>.tmp").
 constexpr std::size_t kTemporarySuffixRoom = 32;
 
-// An error as the step it ended.
-StepStatus Refusal(DWORD error) {
+// The one reading of a system error: kMissing where nothing stands at the path (or its drive or
+// share is not there now), kNotAllowed where access is refused, kInUse where another program
+// holds the file.
+FileResult ResultOfError(DWORD error) {
     switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_NOT_READY:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return FileResult::kMissing;
         case ERROR_ACCESS_DENIED:
         case ERROR_WRITE_PROTECT:
         case ERROR_PRIVILEGE_NOT_HELD:
-            return StepStatus::kDenied;
+            return FileResult::kNotAllowed;
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
         case ERROR_USER_MAPPED_FILE:
-            return StepStatus::kInUse;
+            return FileResult::kInUse;
         default:
-            return StepStatus::kFailed;
+            return FileResult::kFailed;
     }
-}
-
-StepStatus Refusal() {
-    return Refusal(::GetLastError());
 }
 
 // The target that a symbolic link or junction names, from its reparse data; empty when the
@@ -127,7 +132,7 @@ bool HeldAgainstRename(const std::wstring& path) {
     Handle file(::CreateFileW(path.c_str(), DELETE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return !file.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+    return !file.valid() && ResultOfError(::GetLastError()) == FileResult::kInUse;
 }
 
 // Gives the new file the access list of the old one where the old one has entries of its own;
@@ -182,12 +187,12 @@ std::string FinalPath(HANDLE file) {
     return WideToUtf8(path);
 }
 
-// kTooLarge for a file over the limit, kHeld when another program has locked a part of it.
-ReadStatus ReadEverything(HANDLE file, std::string& bytes) {
+// kTooLarge for a file over the limit, kInUse when another program has locked a part of it.
+FileResult ReadEverything(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0) return ReadStatus::kError;
+    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0) return FileResult::kFailed;
     if (static_cast<unsigned long long>(size.QuadPart) > kMaxFileSize) {
-        return ReadStatus::kTooLarge;
+        return FileResult::kTooLarge;
     }
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t filled = 0;
@@ -195,15 +200,15 @@ ReadStatus ReadEverything(HANDLE file, std::string& bytes) {
         DWORD got = 0;
         if (!::ReadFile(file, bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled),
                         &got, nullptr)) {
-            const DWORD error = ::GetLastError();
+            const FileResult error = ResultOfError(::GetLastError());
             bytes.clear();
-            return error == ERROR_LOCK_VIOLATION ? ReadStatus::kHeld : ReadStatus::kError;
+            return error == FileResult::kInUse ? FileResult::kInUse : FileResult::kFailed;
         }
         if (got == 0) break;  // the file shrank since its size was taken
         filled += got;
     }
     bytes.resize(filled);
-    return ReadStatus::kOk;
+    return FileResult::kOk;
 }
 
 }  // namespace
@@ -217,26 +222,13 @@ ReadResult PlatformDisk::ReadAll(std::string_view path) {
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        switch (::GetLastError()) {
-            case ERROR_FILE_NOT_FOUND:
-            case ERROR_PATH_NOT_FOUND:
-                result.status = ReadStatus::kMissing;
-                break;
-            case ERROR_SHARING_VIOLATION:
-            case ERROR_LOCK_VIOLATION:
-                result.status = ReadStatus::kHeld;
-                break;
-            case ERROR_ACCESS_DENIED: {
-                // A folder is refused so too.
-                const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-                if (attributes != INVALID_FILE_ATTRIBUTES &&
-                    (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                    result.status = ReadStatus::kDenied;
-                }
-                break;
-            }
-            default:
-                break;  // kError
+        result.status = ResultOfError(::GetLastError());
+        if (result.status == FileResult::kNotAllowed) {
+            // A folder is refused so too.
+            const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+            const bool file_refused = attributes != INVALID_FILE_ATTRIBUTES &&
+                                      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+            result.status = file_refused ? FileResult::kNotReadable : FileResult::kFailed;
         }
         return result;
     }
@@ -254,7 +246,8 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
     if (wide.empty()) return result;
     DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (::GetLastError() == ERROR_FILE_NOT_FOUND) result.kind = FileKind::kMissing;
+        if (ResultOfError(::GetLastError()) == FileResult::kMissing)
+            result.kind = FileKind::kMissing;
         return result;
     }
     Handle file(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
@@ -263,20 +256,12 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
     // A link that cannot be followed now is never written over: its own name would be replaced.
     const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (!file.valid() && link) {
-        switch (::GetLastError()) {
-            case ERROR_FILE_NOT_FOUND:
-            case ERROR_PATH_NOT_FOUND:
-            case ERROR_NOT_READY:
-            case ERROR_BAD_NETPATH:
-            case ERROR_BAD_NET_NAME:
-                // Its target does not exist (or its drive or share is not there now).
-                result.kind = FileKind::kBrokenLink;
-                result.target = LinkTarget(wide);
-                break;
-            default:
-                break;  // kUnknown
+        // Its target does not exist (or its drive or share is not there now).
+        if (ResultOfError(::GetLastError()) == FileResult::kMissing) {
+            result.kind = FileKind::kBrokenLink;
+            result.target = LinkTarget(wide);
         }
-        return result;
+        return result;  // else kUnknown
     }
     if (file.valid()) {
         BY_HANDLE_FILE_INFORMATION info;
@@ -301,30 +286,30 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
     return result;
 }
 
-StepStatus PlatformDisk::WriteTemporary(std::string_view target, std::string_view bytes,
+FileResult PlatformDisk::WriteTemporary(std::string_view target, std::string_view bytes,
                                         std::string& temporary) {
     std::wstring wide;
     HANDLE created = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
         temporary = TemporaryPath(target, ::GetCurrentProcessId(), temp_counter.fetch_add(1));
         wide = SystemPath(temporary);
-        if (wide.empty()) return StepStatus::kFailed;
+        if (wide.empty()) return FileResult::kFailed;
         created = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
         if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {
-            return Refusal();
+            return ResultOfError(::GetLastError());
         }
     }
-    if (created == INVALID_HANDLE_VALUE) return StepStatus::kFailed;
+    if (created == INVALID_HANDLE_VALUE) return FileResult::kFailed;
 
     Handle file(created);
     bool ok = WriteEverything(file.get(), bytes) && ::FlushFileBuffers(file.get());
     ok = file.Close() && ok;
     if (!ok) {
         ::DeleteFileW(wide.c_str());
-        return StepStatus::kFailed;
+        return FileResult::kFailed;
     }
-    return StepStatus::kDone;
+    return FileResult::kOk;
 }
 
 // The new file takes the old one's name by a rename over it (MoveFileExW with
@@ -332,7 +317,7 @@ StepStatus PlatformDisk::WriteTemporary(std::string_view target, std::string_vie
 // never goes by another name, so nothing is left to recover when the system stops half way.
 // What the old file had that a new file does not get by itself is given to it first: its
 // hidden, system, archive and not-indexed attributes, and an access list of its own.
-StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view target,
+FileResult PlatformDisk::Replace(std::string_view temporary, std::string_view target,
                                  bool target_exists) {
     const std::wstring from = SystemPath(temporary);
     const std::wstring to = SystemPath(target);
@@ -343,40 +328,40 @@ StepStatus PlatformDisk::Replace(std::string_view temporary, std::string_view ta
             const DWORD kept =
                 old_attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-            if (kept != 0 && !::SetFileAttributesW(from.c_str(), kept)) return StepStatus::kFailed;
+            if (kept != 0 && !::SetFileAttributesW(from.c_str(), kept)) return FileResult::kFailed;
             CopyOwnAccessList(to, from);
         }
         flags |= MOVEFILE_REPLACE_EXISTING;
     }
-    if (::MoveFileExW(from.c_str(), to.c_str(), flags)) return StepStatus::kDone;
+    if (::MoveFileExW(from.c_str(), to.c_str(), flags)) return FileResult::kOk;
     const DWORD error = ::GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return StepStatus::kExists;
-    const StepStatus refusal = Refusal(error);
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return FileResult::kAppeared;
+    const FileResult refusal = ResultOfError(error);
     // A sharing violation, or the refusal Windows gives for a rename over a file that is open:
     // tell a hold on the new file from one on the old.
-    if ((refusal == StepStatus::kInUse || refusal == StepStatus::kDenied) &&
+    if ((refusal == FileResult::kInUse || refusal == FileResult::kNotAllowed) &&
         HeldAgainstRename(from)) {
-        return StepStatus::kNewFileHeld;
+        return FileResult::kNewFileHeld;
     }
     return refusal;
 }
 
 // Other programs that hold the file with read and write sharing keep their handles: the file is
 // shared for writing too.
-StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
+FileResult PlatformDisk::WriteInPlace(std::string_view target, std::string_view bytes) {
     const std::wstring wide = SystemPath(target);
     Handle file(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return Refusal();
+    if (!file.valid()) return ResultOfError(::GetLastError());
     std::string old;
     switch (ReadEverything(file.get(), old)) {
-        case ReadStatus::kOk:
+        case FileResult::kOk:
             break;
-        case ReadStatus::kHeld:
-            return StepStatus::kInUse;
+        case FileResult::kInUse:
+            return FileResult::kInUse;
         default:
-            return StepStatus::kFailed;
+            return FileResult::kFailed;
     }
     auto write_all = [&](std::string_view text) {
         LARGE_INTEGER start{};
@@ -384,11 +369,11 @@ StepStatus PlatformDisk::WriteInPlace(std::string_view target, std::string_view 
                WriteEverything(file.get(), text) && ::SetEndOfFile(file.get()) &&
                ::FlushFileBuffers(file.get());
     };
-    if (write_all(bytes)) return StepStatus::kDone;
+    if (write_all(bytes)) return FileResult::kOk;
     const DWORD error = ::GetLastError();
     write_all(old);
     // A part of the file locked by another program: nothing of it was written.
-    return Refusal(error) == StepStatus::kInUse ? StepStatus::kInUse : StepStatus::kFailed;
+    return ResultOfError(error) == FileResult::kInUse ? FileResult::kInUse : FileResult::kFailed;
 }
 
 bool PlatformDisk::MatchesOrdinaryFile(std::string_view pattern) {
@@ -418,11 +403,9 @@ void PlatformDisk::Pause(int milliseconds) {
 
 std::vector<Leftover> PlatformDisk::Leftovers(std::string_view target) {
     std::vector<Leftover> found;
-    const std::size_t slash = target.find_last_of("\\/");
-    const std::string_view folder =
-        slash == std::string_view::npos ? std::string_view(".") : target.substr(0, slash);
-    const std::string_view name =
-        slash == std::string_view::npos ? target : target.substr(slash + 1);
+    const std::string_view name = SplitPath(target).name;
+    // A leftover lies beside the target: its path is the target's with the name changed.
+    const std::string_view beside = target.substr(0, target.size() - name.size());
     const std::wstring pattern = SystemPath(std::string(target) + ".*.tmp");
     if (pattern.empty()) return found;
     WIN32_FIND_DATAW entry;
@@ -437,7 +420,7 @@ std::vector<Leftover> PlatformDisk::Leftovers(std::string_view target) {
         const std::int64_t modified =
             (static_cast<std::int64_t>(entry.ftLastWriteTime.dwHighDateTime) << 32) |
             entry.ftLastWriteTime.dwLowDateTime;
-        found.push_back({std::string(folder) + "\\" + entry_name, modified});
+        found.push_back({std::string(beside) + entry_name, modified});
     } while (::FindNextFileW(search, &entry));
     ::FindClose(search);
     return found;

@@ -15,11 +15,11 @@ class PlatformDisk final : public Disk {
   public:
     ReadResult ReadAll(std::string_view path) override;
     Inspection Inspect(std::string_view path) override;
-    StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
+    FileResult WriteTemporary(std::string_view target, std::string_view bytes,
                               std::string& temporary) override;
-    StepStatus Replace(std::string_view temporary, std::string_view target,
+    FileResult Replace(std::string_view temporary, std::string_view target,
                        bool target_exists) override;
-    StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override;
+    FileResult WriteInPlace(std::string_view target, std::string_view bytes) override;
     void Remove(std::string_view temporary) override;
     void Pause(int milliseconds) override;
     std::vector<Leftover> Leftovers(std::string_view target) override;

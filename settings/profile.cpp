@@ -1,7 +1,7 @@
 // The profile-file rules, on text in memory. See profile.hpp for the rules themselves.
 //
-// Each operation walks the text once, line by line, without building any table of lines. The walk
-// of a section (SectionEntries, in the header) runs at every tick of the hotkey poll.
+// Each operation walks the text once, line by line, without building any table of lines: the
+// read, the walk of a section and the store read a line the same way, through `Classify`.
 #include "settings/profile.hpp"
 
 #include <cstddef>
@@ -10,14 +10,24 @@
 #include <string>
 #include <string_view>
 
+#include "util/ascii.hpp"
+
 namespace kestrune::profile {
 namespace {
 
-using detail::IsBlankChar;
-using detail::kByteOrderMark;
-using detail::SameName;
-using detail::Trim;
-using detail::Unquoted;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+constexpr bool IsBlankChar(char c) {
+    return c == ' ' || c == '\t';
+}
+
+constexpr std::string_view Trim(std::string_view text) {
+    std::size_t first = 0;
+    while (first < text.size() && IsBlankChar(text[first])) ++first;
+    std::size_t last = text.size();
+    while (last > first && IsBlankChar(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
 
 constexpr std::string_view kNewLine = "\r\n";
 
@@ -112,9 +122,15 @@ bool HasLineBreak(std::string_view text) {
     return text.find('\r') != std::string_view::npos || text.find('\n') != std::string_view::npos;
 }
 
-// An entry's value as a read gives it: trimmed, and one pair of outer quotes removed.
+// An entry's value as a read gives it: trimmed, and one pair of outer quotes ("..." or '...')
+// removed.
 std::string_view ValueOf(const Meaning& entry) {
-    return Unquoted(Trim(entry.raw_value));
+    std::string_view value = Trim(entry.raw_value);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
 }
 
 // Where a section and one of its entries lie in the text.
@@ -138,7 +154,7 @@ Location Locate(std::string_view content, std::string_view section, std::string_
             // Only the first section of a name counts: the next header, whatever its name,
             // ends the search.
             if (inside) break;
-            if (SameName(meaning.name, section)) {
+            if (SameIgnoringCase(meaning.name, section)) {
                 inside = true;
                 where.section_found = true;
                 where.last_content = line;
@@ -146,7 +162,7 @@ Location Locate(std::string_view content, std::string_view section, std::string_
             continue;
         }
         if (!inside) continue;
-        if (meaning.kind == Kind::kEntry && SameName(meaning.name, key)) {
+        if (meaning.kind == Kind::kEntry && SameIgnoringCase(meaning.name, key)) {
             where.entry_found = true;
             where.entry = line;
             where.entry_meaning = meaning;
@@ -158,12 +174,6 @@ Location Locate(std::string_view content, std::string_view section, std::string_
 }
 
 }  // namespace
-
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = AsciiLower(c);
-    return lower;
-}
 
 std::optional<std::string> Find(std::string_view content, std::string_view section,
                                 std::string_view key) {
@@ -180,6 +190,28 @@ SectionEntries::SectionEntries(std::string_view content, std::string_view sectio
     : content_(content), section_(Trim(section)) {
     // A write never makes a section with a blank name.
     if (section_.empty()) pos_ = content_.size();
+}
+
+bool SectionEntries::Next(std::string_view& key, std::string_view& value) {
+    LineReader reader(content_, pos_);
+    Line line;
+    while (reader.Next(line)) {
+        const Meaning meaning = ClassifyLine(line);
+        if (meaning.kind == Kind::kHeader) {
+            // Only the first section of the name counts.
+            if (inside_) break;
+            inside_ = SameIgnoringCase(meaning.name, section_);
+            continue;
+        }
+        // No entry has a blank key.
+        if (!inside_ || meaning.kind != Kind::kEntry || meaning.name.empty()) continue;
+        pos_ = reader.pos();
+        key = meaning.name;
+        value = ValueOf(meaning);
+        return true;
+    }
+    pos_ = content_.size();
+    return false;
 }
 
 // Details of a write beyond what the header states:

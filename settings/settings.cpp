@@ -9,6 +9,7 @@
 #include "settings/file_store.hpp"
 #include "settings/profile.hpp"
 #include "settings/text_encoding.hpp"
+#include "util/ascii.hpp"
 
 namespace kestrune {
 std::string SettingsPath(std::string_view program_folder) {
@@ -25,12 +26,12 @@ using text_encoding::Encoding;
 
 // The file's text as the profile rules read it, and the encoding it is written back in.
 struct SettingsText {
-    file_store::ReadStatus status = file_store::ReadStatus::kError;
+    FileResult status = FileResult::kFailed;
     Encoding encoding = Encoding::kBytes;
     bool decoded = false;  // false for UTF-16 BE, and for UTF-16 LE that is no valid UTF-16
     std::string text;
 
-    bool usable() const { return status == file_store::ReadStatus::kOk && decoded; }
+    bool usable() const { return status == FileResult::kOk && decoded; }
 };
 
 // An ANSI or UTF-8 file (the poll's at every tick) costs one look at its first two bytes.
@@ -38,7 +39,7 @@ SettingsText ReadText(std::string_view path) {
     file_store::ReadResult file = file_store::ReadAll(path);
     SettingsText read;
     read.status = file.status;
-    if (file.status != file_store::ReadStatus::kOk) return read;
+    if (file.status != FileResult::kOk) return read;
     read.encoding = text_encoding::EncodingOf(file.bytes);
     if (read.encoding == Encoding::kBytes) {
         read.decoded = true;
@@ -52,47 +53,21 @@ SettingsText ReadText(std::string_view path) {
 }
 
 // Why a file that was not read cannot be written either.
-WriteResult UnreadableResult(const SettingsText& read, std::string_view path) {
+FileResult UnreadableResult(const SettingsText& read, std::string_view path) {
     switch (read.status) {
-        case file_store::ReadStatus::kOk:
-            return read.encoding == Encoding::kUtf16Be ? WriteResult::kUtf16BigEndian
-                                                       : WriteResult::kUndecodable;
-        case file_store::ReadStatus::kHeld:
-            return WriteResult::kInUse;
-        case file_store::ReadStatus::kDenied:
-            return WriteResult::kNotReadable;
-        case file_store::ReadStatus::kTooLarge:
-            return WriteResult::kTooLarge;
-        case file_store::ReadStatus::kMissing:
-        case file_store::ReadStatus::kError:
+        case FileResult::kOk:
+            return read.encoding == Encoding::kUtf16Be ? FileResult::kUtf16BigEndian
+                                                       : FileResult::kUndecodable;
+        case FileResult::kInUse:
+        case FileResult::kNotReadable:
+        case FileResult::kTooLarge:
+            return read.status;
+        default:
             break;
     }
     return file_store::CurrentDisk().Inspect(path).kind == file_store::FileKind::kNotAFile
-               ? WriteResult::kNotAFile
-               : WriteResult::kFailed;
-}
-
-WriteResult ResultOf(file_store::SaveStatus status) {
-    switch (status) {
-        case file_store::SaveStatus::kSaved:
-            return WriteResult::kStored;
-        case file_store::SaveStatus::kReadOnly:
-            return WriteResult::kReadOnly;
-        case file_store::SaveStatus::kNotAllowed:
-            return WriteResult::kNotAllowed;
-        case file_store::SaveStatus::kNotAFile:
-            return WriteResult::kNotAFile;
-        case file_store::SaveStatus::kBrokenLink:
-            return WriteResult::kBrokenLink;
-        case file_store::SaveStatus::kInUse:
-        case file_store::SaveStatus::kAppeared:  // it kept appearing: another program is at it
-            return WriteResult::kInUse;
-        case file_store::SaveStatus::kEnding:
-            return WriteResult::kEnding;
-        case file_store::SaveStatus::kFailed:
-            break;
-    }
-    return WriteResult::kFailed;
+               ? FileResult::kNotAFile
+               : FileResult::kFailed;
 }
 
 // A file that appears between the read and the save is read again, a few times at most.
@@ -104,7 +79,7 @@ StoredSetting ReadStoredSetting(std::string_view section, std::string_view key,
                                 std::string_view path, std::string_view default_value) {
     const SettingsText file = ReadText(path);
     if (!file.usable()) return {std::string(default_value), false};
-    std::optional<std::string> found = profile::Find(file.text, section, profile::AsciiLower(key));
+    std::optional<std::string> found = profile::Find(file.text, section, AsciiLower(key));
     if (!found) return {std::string(default_value), true};
     if (found->size() > kMaxValueLength) found->resize(kMaxValueLength);
     if (IsBlank(*found)) return {std::string(default_value), true};
@@ -124,39 +99,46 @@ std::string ReadableText(std::string_view path) {
 SettingsSection::SettingsSection(std::string_view section, std::string_view path)
     : bytes_(ReadableText(path)), entries_(bytes_, section) {}
 
+bool SettingsSection::Next(std::string_view& key, std::string_view& value) {
+    if (!entries_.Next(key, value)) return false;
+    value = value.substr(0, kMaxValueLength);
+    // A value read is trimmed: only one in quotes can still be blank.
+    if (!value.empty() && value.front() == ' ' && IsBlank(value)) value = {};
+    return true;
+}
+
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view path,
                         std::string_view default_value) {
     return ReadStoredSetting(section, key, path, default_value).value;
 }
 
-WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
-                         std::string_view path) {
+FileResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
+                        std::string_view path) {
     return WriteSettings(section, {{key, value}}, path);
 }
 
-WriteResult WriteSettings(std::string_view section, std::span<const SettingEntry> entries,
-                          std::string_view path) {
-    file_store::SaveStatus saved = file_store::SaveStatus::kAppeared;
-    for (int read = 0; read < kMaxReadsPerWrite && saved == file_store::SaveStatus::kAppeared;
-         ++read) {
+FileResult WriteSettings(std::string_view section, std::span<const SettingEntry> entries,
+                         std::string_view path) {
+    FileResult saved = FileResult::kAppeared;
+    for (int read = 0; read < kMaxReadsPerWrite && saved == FileResult::kAppeared; ++read) {
         const SettingsText file = ReadText(path);
-        const bool found = file.status != file_store::ReadStatus::kMissing;
+        const bool found = file.status != FileResult::kMissing;
         // A file that exists but cannot be read is left alone: replacing it would lose it.
         if (found && !file.usable()) return UnreadableResult(file, path);
         std::optional<std::string> updated = file.text;
         for (const SettingEntry& entry : entries) {
-            updated =
-                profile::Store(*updated, section, profile::AsciiLower(entry.key), entry.value);
-            if (!updated) return WriteResult::kRefused;
+            updated = profile::Store(*updated, section, AsciiLower(entry.key), entry.value);
+            if (!updated) return FileResult::kRefused;
         }
-        if (found && *updated == file.text) return WriteResult::kStored;
+        if (found && *updated == file.text) return FileResult::kOk;
         if (file.encoding == Encoding::kUtf16Le) {
             updated = text_encoding::Utf8ToUtf16Le(*updated);
-            if (!updated) return WriteResult::kRefused;  // a value that is no UTF-8 text
+            if (!updated) return FileResult::kRefused;  // a value that is no UTF-8 text
         }
         saved = file_store::ReplaceAll(path, *updated, found);
     }
-    return ResultOf(saved);
+    // A file that kept appearing: another program is at it.
+    return saved == FileResult::kAppeared ? FileResult::kInUse : saved;
 }
 
 void EndSettingsWrites() {
@@ -167,67 +149,8 @@ void RemoveLeftoverFiles(std::string_view path) {
     file_store::CleanUpLeftovers(file_store::CurrentDisk(), path);
 }
 
-namespace {
-
-std::string WriteFailureReason(WriteResult result, std::string_view path) {
-    switch (result) {
-        case WriteResult::kStored:
-            return {};
-        case WriteResult::kRefused:
-            return "The value cannot be stored in the file.";
-        case WriteResult::kInUse:
-            return "Another program is using the file. Close that program and try again.";
-        case WriteResult::kNotReadable:
-            return "Windows does not let Kestrune read the file. Give your user account "
-                   "permission to read and change it, or move Kestrune to a folder you can "
-                   "write to.";
-        case WriteResult::kTooLarge:
-            return "The file is larger than 1 MiB, far larger than any settings file, so "
-                   "Kestrune neither reads nor changes it. Move it away, and Kestrune starts a "
-                   "new one.";
-        case WriteResult::kUtf16BigEndian:
-            return "The file is saved as UTF-16 big-endian (\"Unicode big endian\"), which "
-                   "Kestrune cannot write. Save it as ANSI, UTF-8 or UTF-16 LE (\"Unicode\") in "
-                   "an editor and try again.";
-        case WriteResult::kUndecodable:
-            return "The file starts as UTF-16 LE (\"Unicode\") text but holds bytes that are no "
-                   "UTF-16, so Kestrune cannot write it. Save it again in an editor and try "
-                   "again.";
-        case WriteResult::kReadOnly:
-            return "The file is read-only. Clear its read-only attribute, or move Kestrune to a "
-                   "folder you can write to.";
-        case WriteResult::kNotAllowed:
-            return "Kestrune may not write in its folder. Move Kestrune to a folder you can "
-                   "write to, such as one in your Documents folder.";
-        case WriteResult::kNotAFile:
-            return "Something that is not a file stands in its place. Remove it, or move "
-                   "Kestrune to another folder.";
-        case WriteResult::kBrokenLink: {
-            const std::string target = file_store::CurrentDisk().Inspect(path).target;
-            return "It is a link to " +
-                   (target.empty() ? std::string("a file") : "\"" + target + "\"") +
-                   ", which does not exist (a drive or folder that is not there now?). "
-                   "Kestrune does not replace the link. Make the target reachable, or remove "
-                   "the link.";
-        }
-        case WriteResult::kEnding:
-            return "Windows is ending the session, so nothing more is written.";
-        case WriteResult::kFailed:
-            break;
-    }
-    return "The file could not be written; the disk may be full. Free some space, or move "
-           "Kestrune to a folder you can write to.";
-}
-
-}  // namespace
-
-std::string WriteFailureMessage(std::string_view lead, std::string_view path, WriteResult result) {
-    std::string message(lead);
-    message += " Kestrune could not write its settings file:\n\n";
-    message += path;
-    message += "\n\n";
-    message += WriteFailureReason(result, path);
-    return message;
+std::string BrokenLinkTarget(std::string_view path) {
+    return file_store::CurrentDisk().Inspect(path).target;
 }
 
 bool IsBlank(std::string_view text) {

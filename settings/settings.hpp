@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/disk.hpp"
 #include "settings/profile.hpp"
 
 namespace kestrune {
@@ -54,25 +55,6 @@ class SettingsSection {
     profile::SectionEntries entries_;
 };
 
-// What became of a write.
-enum class WriteResult {
-    kStored,          // the file holds the value (also when it held it already)
-    kRefused,         // the section, key or value cannot be stored (a line break in it, ...)
-    kInUse,           // another program holds the file (or the new file beside it), or keeps
-                      // changing it: it cannot be read now, or neither replaced nor written where
-                      // it stands. It is left as it is.
-    kNotReadable,     // the system refuses this user access to the file
-    kTooLarge,        // the file is larger than 1 MiB: no settings file
-    kUtf16BigEndian,  // the file is in UTF-16 big-endian, which is not written
-    kUndecodable,     // the file starts with the UTF-16 mark but is no valid UTF-16
-    kReadOnly,        // the file is marked read-only
-    kNotAllowed,      // the folder takes no new file, and the file (if any) may not be written
-    kNotAFile,        // something that is no ordinary file stands at the path
-    kBrokenLink,      // a symbolic link stands at the path whose target does not exist
-    kEnding,          // the session is ending (`EndSettingsWrites`): nothing more is written
-    kFailed,          // anything else (a missing folder, a full disk)
-};
-
 // Stores `value` under the lower-cased `key` in `section`. Every line that the write does not
 // touch keeps its bytes (its characters, in a UTF-16 file), and storing what the entry already
 // holds writes nothing. The new file replaces the old one in one step, so a crash leaves the
@@ -81,21 +63,21 @@ enum class WriteResult {
 // it. A symbolic link is written at its target and stays a link. A file with more than one
 // name (hard links), or one that the folder or another program does not let be replaced, is
 // rewritten where it stands and flushed; that is not atomic: a crash part way can leave it
-// torn, and a failed write puts the old bytes back. Any result but kStored leaves the file with
+// torn, and a failed write puts the old bytes back. Any result but kOk leaves the file with
 // what it held.
-WriteResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
-                         std::string_view path);
+FileResult WriteSetting(std::string_view section, std::string_view key, std::string_view value,
+                        std::string_view path);
 
 // Several entries of `section` in one save, as WriteSetting stores one: all of them or none.
 struct SettingEntry {
     std::string_view key;
     std::string_view value;
 };
-WriteResult WriteSettings(std::string_view section, std::span<const SettingEntry> entries,
-                          std::string_view path);
-inline WriteResult WriteSettings(std::string_view section,
-                                 std::initializer_list<SettingEntry> entries,
-                                 std::string_view path) {
+FileResult WriteSettings(std::string_view section, std::span<const SettingEntry> entries,
+                         std::string_view path);
+inline FileResult WriteSettings(std::string_view section,
+                                std::initializer_list<SettingEntry> entries,
+                                std::string_view path) {
     return WriteSettings(section, std::span<const SettingEntry>(entries.begin(), entries.size()),
                          path);
 }
@@ -109,9 +91,9 @@ void EndSettingsWrites();
 // the file itself is gone, the newest of them takes its place instead.
 void RemoveLeftoverFiles(std::string_view path);
 
-// What the user is told when a write did not store: `lead` (what was lost), the file's path
-// and the reason, in plain words (for a broken link, with the target it names).
-std::string WriteFailureMessage(std::string_view lead, std::string_view path, WriteResult result);
+// The target that a symbolic link at `path` names, for a save that was kBrokenLink: as the link
+// names it, empty when the system will not say.
+std::string BrokenLinkTarget(std::string_view path);
 
 // True when `text` is empty or made only of U+0020 spaces (tabs are not blank).
 bool IsBlank(std::string_view text);
@@ -122,14 +104,5 @@ bool FileExists(std::string_view pattern);
 
 // A value is read into a buffer of 750 characters, one of which holds the terminating NUL.
 inline constexpr std::size_t kMaxValueLength = 749;
-
-// Here, to be inlined: the hotkey poll walks [KEYS] at every tick.
-inline bool SettingsSection::Next(std::string_view& key, std::string_view& value) {
-    if (!entries_.Next(key, value)) return false;
-    value = value.substr(0, kMaxValueLength);
-    // A value read is trimmed: only one in quotes can still be blank.
-    if (!value.empty() && value.front() == ' ' && IsBlank(value)) value = {};
-    return true;
-}
 
 }  // namespace kestrune

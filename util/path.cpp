@@ -2,14 +2,18 @@
 
 namespace kestrune {
 
-std::string FolderOfPath(std::string_view program_path) {
-    const auto cut = program_path.find_last_of("\\/");
-    if (cut == std::string_view::npos) return {};
-    std::string_view folder = program_path.substr(0, cut);
+PathParts SplitPath(std::string_view path) {
+    const auto cut = path.find_last_of("\\/");
+    if (cut == std::string_view::npos) return {{}, path};
+    std::string_view folder = path.substr(0, cut);
     // "C:" alone would name the current folder of drive C, not its root: keep the separator.
     const bool drive_root = folder.size() == 2 && folder[1] == ':';
-    if (drive_root || folder.empty()) folder = program_path.substr(0, cut + 1);
-    return std::string(folder);
+    if (drive_root || folder.empty()) folder = path.substr(0, cut + 1);
+    return {folder, path.substr(cut + 1)};
+}
+
+std::string FolderOfPath(std::string_view program_path) {
+    return std::string(SplitPath(program_path).folder);
 }
 
 std::string PlainPathOf(std::string_view final_path) {

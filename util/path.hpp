@@ -6,6 +6,16 @@
 
 namespace kestrune {
 
+// A path cut at its last separator ('\' or '/'). `folder` is the text before it, without the
+// separator, except where that would leave a root without it ("C:\kestrune.exe" gives "C:\",
+// "/kestrune" gives "/"); `name` is the text after it. A path without a separator is all name,
+// with an empty folder.
+struct PathParts {
+    std::string_view folder;
+    std::string_view name;
+};
+PathParts SplitPath(std::string_view path);
+
 // The folder part of a program's full path, as the program folder is reported: without a
 // trailing separator ("C:\Tools\kestrune.exe" gives "C:\Tools"), except in the root of a drive
 // ("C:\kestrune.exe" gives "C:\"). Both '\' and '/' separate folders.

@@ -47,41 +47,41 @@ class FaultyDisk final : public file_store::Disk {
         ++reads;
         if (missing_reads > 0) {
             --missing_reads;
-            return {file_store::ReadStatus::kMissing, {}};
+            return {FileResult::kMissing, {}};
         }
         file_store::ReadResult read = system().ReadAll(path);
-        if (unreadable && read.status == file_store::ReadStatus::kOk) {
-            return {file_store::ReadStatus::kHeld, {}};
+        if (unreadable && read.status == FileResult::kOk) {
+            return {FileResult::kInUse, {}};
         }
         return read;
     }
     file_store::Inspection Inspect(std::string_view path) override {
         return system().Inspect(path);
     }
-    file_store::StepStatus WriteTemporary(std::string_view target, std::string_view bytes,
-                                          std::string& temporary) override {
-        if (folder_takes_no_new_file) return file_store::StepStatus::kDenied;
-        if (fails_on && fails_on(bytes)) return file_store::StepStatus::kFailed;
+    FileResult WriteTemporary(std::string_view target, std::string_view bytes,
+                              std::string& temporary) override {
+        if (folder_takes_no_new_file) return FileResult::kNotAllowed;
+        if (fails_on && fails_on(bytes)) return FileResult::kFailed;
         return system().WriteTemporary(target, bytes, temporary);
     }
-    file_store::StepStatus Replace(std::string_view temporary, std::string_view target,
-                                   bool target_exists) override {
+    FileResult Replace(std::string_view temporary, std::string_view target,
+                       bool target_exists) override {
         ++replaces;
-        if (replace_refused) return file_store::StepStatus::kDenied;
+        if (replace_refused) return FileResult::kNotAllowed;
         if (replace_held != 0) {
             if (replace_held > 0) --replace_held;
-            return file_store::StepStatus::kInUse;
+            return FileResult::kInUse;
         }
         if (new_file_held != 0) {
             if (new_file_held > 0) --new_file_held;
-            return file_store::StepStatus::kNewFileHeld;
+            return FileResult::kNewFileHeld;
         }
         return system().Replace(temporary, target, target_exists);
     }
-    file_store::StepStatus WriteInPlace(std::string_view target, std::string_view bytes) override {
-        if (file_refuses_writes) return file_store::StepStatus::kDenied;
-        if (in_place_held) return file_store::StepStatus::kInUse;
-        if (fails_on && fails_on(bytes)) return file_store::StepStatus::kFailed;
+    FileResult WriteInPlace(std::string_view target, std::string_view bytes) override {
+        if (file_refuses_writes) return FileResult::kNotAllowed;
+        if (in_place_held) return FileResult::kInUse;
+        if (fails_on && fails_on(bytes)) return FileResult::kFailed;
         ++in_place_writes;
         return system().WriteInPlace(target, bytes);
     }

@@ -1,5 +1,8 @@
 // libFuzzer target over the profile rules: from each input it takes a section, a key and a
-// value, and the rest as the bytes of a settings file, stores the value and checks the result:
+// value, and the rest as the bytes of a settings file. It reads the file and checks what Find
+// and the walk of a section give against a plain model of the read rules written here, line by
+// line from the rules as profile.hpp states them. Then it stores the value and checks the
+// result:
 // - a section, key or value holding CR or LF is refused;
 // - the stored value reads back as the read rule says (blanks around it trimmed, one pair of
 //   matching outer quotes removed);
@@ -14,7 +17,6 @@
 // Built and run by scripts/fuzz.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -70,6 +72,52 @@ std::string ReadRule(std::string_view value) {
         value = value.substr(1, value.size() - 2);
     }
     return std::string(value);
+}
+
+// The model of a read: every entry of the first section named `section`, in file order, later
+// duplicates of a key too, with its value as a read gives it. Written for plainness, not speed:
+// the text is cut at each LF; a CR just before that LF goes with it; a UTF-8 byte order mark
+// opens the first line only; a line is blank, a comment (';'), a header ('[' up to the first
+// ']') or, holding '=', an entry with a key that is not blank. The next header of any name
+// ends the section.
+std::vector<std::pair<std::string, std::string>> ModelSection(std::string content,
+                                                              std::string_view section) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    section = Trim(section);
+    if (section.empty()) return entries;
+    if (content.starts_with(kByteOrderMark)) content.erase(0, kByteOrderMark.size());
+    bool inside = false;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t lf = content.find('\n', start);
+        std::string line =
+            content.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
+        start = lf == std::string::npos ? content.size() : lf + 1;
+        if (lf != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
+        const std::string_view text = Trim(line);
+        if (text.empty() || text.front() == ';') continue;
+        if (text.front() == '[') {
+            if (inside) break;
+            const std::string_view name = text.substr(1);
+            inside = SameName(Trim(name.substr(0, name.find(']'))), section);
+            continue;
+        }
+        const std::size_t equals = text.find('=');
+        if (!inside || equals == std::string_view::npos) continue;
+        const std::string_view key = Trim(text.substr(0, equals));
+        if (!key.empty()) entries.emplace_back(key, ReadRule(text.substr(equals + 1)));
+    }
+    return entries;
+}
+
+// What a read of `key` gives by the model: the first entry of the key, or nothing.
+std::optional<std::string> ModelFind(
+    const std::vector<std::pair<std::string, std::string>>& entries, std::string_view key) {
+    key = Trim(key);
+    for (const auto& [entry_key, value] : entries) {
+        if (!key.empty() && SameName(entry_key, key)) return value;
+    }
+    return std::nullopt;
 }
 
 // The lines of a text, each with its ending.
@@ -194,22 +242,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         content = std::move(*text);
     }
 
-    // Reading never fails, whatever the bytes. A walk of the whole section gives, for the first
-    // entry of each key, what a read of that key gives, and it passes no key that a read finds.
-    const std::optional<std::string> found = Find(content, section, key);
-    std::vector<std::string_view> walked;
+    // Reading never fails, whatever the bytes, and gives what the model gives: the walk every
+    // entry of the section in order, Find the first entry of the key.
+    const auto model = ModelSection(content, section);
+    std::size_t walked = 0;
     kestrune::profile::SectionEntries entries(content, section);
     std::string_view entry_key, entry_value;
     while (entries.Next(entry_key, entry_value)) {
-        const auto same = [&](std::string_view seen) { return SameName(seen, entry_key); };
-        if (std::any_of(walked.begin(), walked.end(), same)) continue;
-        walked.push_back(entry_key);
-        Check(Find(content, section, entry_key) == std::string(entry_value));
+        Check(walked < model.size() && model[walked].first == entry_key &&
+              model[walked].second == entry_value);
+        Check(Find(content, section, entry_key) == ModelFind(model, entry_key));
+        ++walked;
     }
-    if (found) {
-        const auto same = [&](std::string_view seen) { return SameName(seen, Trim(key)); };
-        Check(std::any_of(walked.begin(), walked.end(), same));
-    }
+    Check(walked == model.size());
+    Check(Find(content, section, key) == ModelFind(model, key));
 
     const std::optional<std::string> stored = Store(content, section, key, value);
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) {

@@ -99,7 +99,7 @@ TEST_F(KeyAssignmentsTest, AKeyAssignedToAnotherFunctionShowsWhichUsesItFirst) {
 TEST_F(KeyAssignmentsTest, ARemoveThatCannotBeSavedChangesNothing) {
     FailSavesHolding({"play_n=\r\n"});
     const KeyChange change = KeyAssignments::Remove(path(), kPlay);
-    EXPECT_EQ(change.result, WriteResult::kFailed);
+    EXPECT_EQ(change.result, FileResult::kFailed);
     EXPECT_EQ(Settings(), kBefore) << "neither the code nor the name";
     EXPECT_EQ(change.name, "F6");
     EXPECT_TRUE(
@@ -120,7 +120,7 @@ TEST_F(KeyAssignmentsTest, SetKeyAndRemoveAreOneSaveEach) {
     folder.Write("settings.ini", std::string(kBefore));
     FailSavesHolding({"play_n="});
     const KeyChange failed = KeyAssignments::Assign(path(), kPlay, {'A', "A"});
-    EXPECT_EQ(failed.result, WriteResult::kFailed);
+    EXPECT_EQ(failed.result, FileResult::kFailed);
     EXPECT_EQ(Settings(), kBefore);
     EXPECT_EQ(failed.code, vk::F(6));
     EXPECT_EQ(failed.name, "F6");
@@ -170,7 +170,7 @@ TEST_F(KeyAssignmentsTest, AKeyTakenFromAnotherFunctionChangesAllFourEntriesOrNo
     FailSavesHolding({"next track_n=F6"});
     const PlayerFunction* const play[] = {&kPlay};
     KeyChange change = KeyAssignments::Assign(path(), kNextTrack, {vk::F(6), "F6"}, play);
-    EXPECT_EQ(change.result, WriteResult::kFailed);
+    EXPECT_EQ(change.result, FileResult::kFailed);
     EXPECT_EQ(Settings(), kBefore) << "one save: nothing changed";
 
     disk.fails_on = nullptr;

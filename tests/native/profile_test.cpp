@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "util/ascii.hpp"
+
 namespace kestrune::profile {
 namespace {
 
@@ -60,15 +62,13 @@ void PrintTo(const FindCase& c, std::ostream* os) {
 
 class ProfileFindTest : public testing::TestWithParam<FindCase> {};
 
+// Find reads the value, and the walk of the whole section gives the same for the key's first
+// entry.
 TEST_P(ProfileFindTest, FindsTheValue) {
     const FindCase& c = GetParam();
     std::optional<std::string> found = Find(c.content, c.section, c.key);
     EXPECT_EQ(Visible(found), Visible(c.expected)) << "file: " << Visible(c.content);
-}
 
-// The walk of a whole section reads each key's first entry as Find reads it.
-TEST_P(ProfileFindTest, TheSectionWalkReadsItTheSame) {
-    const FindCase& c = GetParam();
     std::string asked = AsciiLower(c.key);
     asked.erase(0, asked.find_first_not_of(" \t"));
     asked.erase(asked.find_last_not_of(" \t") + 1);
@@ -78,7 +78,7 @@ TEST_P(ProfileFindTest, TheSectionWalkReadsItTheSame) {
     while (!walked && entries.Next(key, value)) {
         if (AsciiLower(key) == asked) walked = std::string(value);
     }
-    EXPECT_EQ(Visible(walked), Visible(c.expected)) << "file: " << Visible(c.content);
+    EXPECT_EQ(Visible(walked), Visible(c.expected)) << "walked, file: " << Visible(c.content);
 }
 
 const FindCase kFindCases[] = {

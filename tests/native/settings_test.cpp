@@ -19,6 +19,7 @@
 
 #include "fakes/faulty_disk.hpp"
 #include "fakes/temp_folder.hpp"
+#include "hotkeys/messages.hpp"
 #include "settings/file_store.hpp"
 
 namespace kestrune {
@@ -252,16 +253,16 @@ TEST_F(SettingsFileTest, SettingsWriteOntoUnreadableRegularFileLosesNothing) {
         if (child == 0) {
             bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
             if (!dropped) ::_exit(1);
-            ::_exit(WriteSetting("KEYS", "play", "1", path_) == WriteResult::kNotReadable ? 0 : 2);
+            ::_exit(WriteSetting("KEYS", "play", "1", path_) == FileResult::kNotReadable ? 0 : 2);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 1) << "could not become nobody";
         EXPECT_EQ(WEXITSTATUS(status), 0) << "not reported as access denied";
     } else {
-        EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kNotReadable);
+        EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), FileResult::kNotReadable);
     }
-    EXPECT_EQ(WriteFailureMessage("", path_, WriteResult::kNotReadable).find("Another program"),
+    EXPECT_EQ(WriteFailureMessage("", path_, FileResult::kNotReadable).find("Another program"),
               std::string::npos);
     ASSERT_EQ(::chmod(file_.c_str(), 0644), 0);
     EXPECT_EQ(Contents(), before);
@@ -301,28 +302,28 @@ TEST_F(SettingsFileTest, SettingsWriteThroughSymbolicLink) {
 }
 
 TEST_F(SettingsFileTest, SettingsWriteSaysWhatBecameOfIt) {
-    // Each result but kStored leaves the file as it was and no temporary file behind.
-    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored);
-    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored) << "held already";
-    EXPECT_EQ(WriteSetting("KEYS", "play", "1\r\n[X]", path_), WriteResult::kRefused);
+    // Each result but kOk leaves the file as it was and no temporary file behind.
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), FileResult::kOk);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), FileResult::kOk) << "held already";
+    EXPECT_EQ(WriteSetting("KEYS", "play", "1\r\n[X]", path_), FileResult::kRefused);
     fs::permissions(file_, fs::perms::owner_read);
-    EXPECT_EQ(WriteSetting("KEYS", "play", "81", path_), WriteResult::kReadOnly);
-    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored) << "held already";
+    EXPECT_EQ(WriteSetting("KEYS", "play", "81", path_), FileResult::kReadOnly);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), FileResult::kOk) << "held already";
     EXPECT_EQ(Contents(), "[KEYS]\r\nplay=80\r\n");
     EXPECT_EQ(WriteSetting("KEYS", "play", "1", SettingsPath((folder_ / "dir").string())),
-              WriteResult::kFailed)
+              FileResult::kFailed)
         << "a missing folder";
     fs::create_directories(folder_ / "dir" / "settings.ini");
     EXPECT_EQ(WriteSetting("KEYS", "play", "1", SettingsPath((folder_ / "dir").string())),
-              WriteResult::kNotAFile);
+              FileResult::kNotAFile);
     EXPECT_EQ(FolderNames(), (NameList{"dir", "settings.ini"}));
 
     const std::string message =
-        WriteFailureMessage("The key was not saved.", path_, WriteResult::kReadOnly);
+        WriteFailureMessage("The key was not saved.", path_, FileResult::kReadOnly);
     EXPECT_EQ(message.rfind("The key was not saved.", 0), 0u) << message;
     EXPECT_NE(message.find(path_), std::string::npos) << message;
     EXPECT_NE(message.find("read-only"), std::string::npos) << message;
-    EXPECT_NE(WriteFailureMessage("", path_, WriteResult::kNotAllowed).find("folder you can write"),
+    EXPECT_NE(WriteFailureMessage("", path_, FileResult::kNotAllowed).find("folder you can write"),
               std::string::npos);
 }
 
@@ -336,7 +337,7 @@ TEST_F(SettingsFileTest, SettingsSaveWhereTheFolderTakesNoNewFile) {
         fakes::FaultyDisk disk;
         disk.folder_takes_no_new_file = true;
         // The file itself may be written: it is rewritten where it stands.
-        EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), FileResult::kOk);
         EXPECT_EQ(Contents(), "; mine\n[KEYS]\nplay=80\n[OTHER]\nexecuted=6\n");
         EXPECT_EQ(disk.in_place_writes, 1);
         struct stat now {};
@@ -345,25 +346,25 @@ TEST_F(SettingsFileTest, SettingsSaveWhereTheFolderTakesNoNewFile) {
 
         // Nor may the file be written: nothing changes.
         disk.file_refuses_writes = true;
-        EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), WriteResult::kNotAllowed);
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), FileResult::kNotAllowed);
         EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "6");
 
         // No file yet: there is nothing to write in place.
         const std::string elsewhere = SettingsPath((folder_ / "new").string());
         fs::create_directory(folder_ / "new");
-        EXPECT_EQ(WriteSetting("KEYS", "play", "1", elsewhere), WriteResult::kNotAllowed);
+        EXPECT_EQ(WriteSetting("KEYS", "play", "1", elsewhere), FileResult::kNotAllowed);
         EXPECT_TRUE(fs::is_empty(folder_ / "new"));
     }
     {
         // The folder takes the new file but refuses the rename over the old one.
         fakes::FaultyDisk disk;
         disk.replace_refused = true;
-        EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), WriteResult::kStored);
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), FileResult::kOk);
         EXPECT_EQ(disk.in_place_writes, 1);
         EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "8");
         // A full disk in the middle of it all: the file keeps what it had.
         disk.fails_on = [](std::string_view) { return true; };
-        EXPECT_EQ(WriteSetting("OTHER", "executed", "9", path_), WriteResult::kFailed);
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "9", path_), FileResult::kFailed);
         EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "8");
     }
     EXPECT_EQ(FolderNames(), (NameList{"new", "settings.ini"})) << "no temporary file left";
@@ -376,13 +377,13 @@ TEST_F(SettingsFileTest, SettingsSaveWhereAnotherProgramHoldsTheNewFile) {
     Put(before);
     fakes::FaultyDisk disk;
     disk.new_file_held = 2;
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), FileResult::kOk);
     EXPECT_EQ(disk.replaces, 3);
     EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "6");
 
     disk.new_file_held = -1;
     disk.pauses = disk.paused_ms = 0;
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), WriteResult::kInUse);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), FileResult::kInUse);
     EXPECT_EQ(disk.in_place_writes, 0);
     EXPECT_GT(disk.pauses, 0);
     EXPECT_LE(disk.paused_ms, 50);
@@ -401,7 +402,7 @@ TEST_F(SettingsFileTest, SettingsSaveWhereAnotherProgramHoldsTheFile) {
 
     // A brief hold (a scanner's): tried again, and replaced after all.
     disk.replace_held = 2;
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), FileResult::kOk);
     EXPECT_EQ(disk.replaces, 3);
     EXPECT_EQ(disk.pauses, 2);
     EXPECT_EQ(disk.in_place_writes, 0);
@@ -412,7 +413,7 @@ TEST_F(SettingsFileTest, SettingsSaveWhereAnotherProgramHoldsTheFile) {
     ASSERT_EQ(::stat(file_.c_str(), &replaced), 0);
     disk.replace_held = -1;
     disk.pauses = disk.paused_ms = 0;
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "7", path_), FileResult::kOk);
     EXPECT_EQ(disk.in_place_writes, 1);
     EXPECT_LE(disk.paused_ms, 50) << "the tick may not stall for longer";
     EXPECT_GT(disk.pauses, 0);
@@ -425,8 +426,8 @@ TEST_F(SettingsFileTest, SettingsSaveWhereAnotherProgramHoldsTheFile) {
     // the file keeps what it had.
     disk.in_place_held = true;
     disk.pauses = disk.paused_ms = 0;
-    const WriteResult held = WriteSetting("OTHER", "executed", "8", path_);
-    EXPECT_EQ(held, WriteResult::kInUse);
+    const FileResult held = WriteSetting("OTHER", "executed", "8", path_);
+    EXPECT_EQ(held, FileResult::kInUse);
     EXPECT_LE(disk.paused_ms, 50);
     EXPECT_EQ(ReadSetting("OTHER", "executed", path_, ""), "7");
     const std::string message = WriteFailureMessage("The key was not saved.", path_, held);
@@ -436,7 +437,7 @@ TEST_F(SettingsFileTest, SettingsSaveWhereAnotherProgramHoldsTheFile) {
     // The folder refuses the new file and the file is held: still "in use", not "not allowed".
     disk.folder_takes_no_new_file = true;
     disk.in_place_held = true;
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), WriteResult::kInUse);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "8", path_), FileResult::kInUse);
     EXPECT_EQ(FolderNames(), NameList{"settings.ini"}) << "no temporary file left";
 }
 
@@ -446,7 +447,7 @@ TEST_F(SettingsFileTest, SettingsWriteToAHardLinkedFileReachesEveryName) {
     PutAt(data, "[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=5\r\n");
     fs::create_hard_link(data, file_);
     fakes::FaultyDisk disk;
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), FileResult::kOk);
     EXPECT_EQ(disk.in_place_writes, 1);
     EXPECT_EQ(disk.replaces, 0);
     EXPECT_EQ(fs::hard_link_count(file_), 2u);
@@ -528,7 +529,7 @@ TEST_F(SettingsFileTest, SettingsWriteThatFoundNoFileNeverReplacesOne) {
     Put("[KEYS]\r\nplay=80\r\n[OTHER]\r\nexecuted=5\r\n");
     fakes::FaultyDisk disk;
     disk.missing_reads = 1;
-    EXPECT_EQ(WriteSetting("KEYS", "stop", "83", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("KEYS", "stop", "83", path_), FileResult::kOk);
     EXPECT_EQ(Contents(), "[KEYS]\r\nplay=80\r\nstop=83\r\n[OTHER]\r\nexecuted=5\r\n");
     EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
 }
@@ -558,8 +559,8 @@ TEST_F(SettingsFileTest, SettingsUtf16LeFileIsReadAndWrittenInUtf16) {
     EXPECT_EQ(key, "next track");
     EXPECT_EQ(value, "117");
 
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
-    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), FileResult::kOk);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "80", path_), FileResult::kOk);
     EXPECT_EQ(Contents(), Utf16Le("[KEYS]\r\nnext track=117\r\nplay=80\r\n") + cafe +
                               Utf16Le("[OTHER]\r\nexecuted=6\r\n").substr(2));
 }
@@ -569,19 +570,19 @@ TEST_F(SettingsFileTest, SettingsFilesThatAreNeverWrittenSayWhy) {
     struct Case {
         const char* name;
         std::string bytes;
-        WriteResult result;
+        FileResult result;
         const char* reason;
     };
     std::string big = "[OTHER]\r\nexecuted=5\r\n";
     big.resize(file_store::kMaxFileSize + 1, ' ');
     const Case cases[] = {
         {"UTF-16 BE", "\xFE\xFF\0[\0K\0E\0Y\0S\0]\0\r\0\n\0p\0=\0001\0\r\0\n"s,
-         WriteResult::kUtf16BigEndian, "UTF-16 big-endian"},
+         FileResult::kUtf16BigEndian, "UTF-16 big-endian"},
         {"UTF-16 LE, odd length", Utf16Le("[OTHER]\r\nexecuted=5\r\n") + "x",
-         WriteResult::kUndecodable, "no UTF-16"},
+         FileResult::kUndecodable, "no UTF-16"},
         {"UTF-16 LE, a lone surrogate", Utf16Le("[OTHER]\r\nexecuted=5\r\n") + "\x00\xD8"s,
-         WriteResult::kUndecodable, "no UTF-16"},
-        {"over 1 MiB", big, WriteResult::kTooLarge, "larger than 1 MiB"},
+         FileResult::kUndecodable, "no UTF-16"},
+        {"over 1 MiB", big, FileResult::kTooLarge, "larger than 1 MiB"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -602,8 +603,8 @@ TEST_F(SettingsFileTest, SettingsFilesThatAreNeverWrittenSayWhy) {
 TEST_F(SettingsFileTest, SettingsLinkWhoseTargetIsMissingIsRefused) {
     fs::create_symlink(fs::path("elsewhere") / "settings.ini", file_);
     EXPECT_EQ(ReadSetting("KEYS", "play", path_, "0"), "0");
-    const WriteResult result = WriteSetting("KEYS", "play", "80", path_);
-    EXPECT_EQ(result, WriteResult::kBrokenLink);
+    const FileResult result = WriteSetting("KEYS", "play", "80", path_);
+    EXPECT_EQ(result, FileResult::kBrokenLink);
     EXPECT_TRUE(fs::is_symlink(file_));
     EXPECT_EQ(fs::read_symlink(file_), fs::path("elsewhere") / "settings.ini");
     EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
@@ -617,12 +618,12 @@ TEST_F(SettingsFileTest, SettingsLinkWhoseTargetIsMissingIsRefused) {
 TEST_F(SettingsFileTest, SettingsNoWriteBeginsOnceTheSessionEnds) {
     Put("[OTHER]\r\nexecuted=5\r\n");
     EndSettingsWrites();
-    const WriteResult ended = WriteSetting("OTHER", "executed", "6", path_);
+    const FileResult ended = WriteSetting("OTHER", "executed", "6", path_);
     file_store::ResumeSaves();
-    EXPECT_EQ(ended, WriteResult::kEnding);
+    EXPECT_EQ(ended, FileResult::kEnding);
     EXPECT_EQ(Contents(), "[OTHER]\r\nexecuted=5\r\n");
     EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), FileResult::kOk);
 }
 
 TEST(SettingsLeftoverNames, OnlyTheProgramsOwnForms) {
@@ -653,7 +654,7 @@ TEST_F(SettingsFileTest, SettingsFileThatCannotBeReadNowIsNeverWritten) {
     const StoredSetting read = ReadStoredSetting("OTHER", "executed", path_, "0");
     EXPECT_FALSE(read.file_read);
     EXPECT_EQ(read.value, "0");
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "1", path_), WriteResult::kInUse);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "1", path_), FileResult::kInUse);
     EXPECT_EQ(Contents(), before);
 
     // A missing entry is an answer from the file; a missing file is none.
@@ -664,20 +665,18 @@ TEST_F(SettingsFileTest, SettingsFileThatCannotBeReadNowIsNeverWritten) {
 }
 
 TEST_F(SettingsFileTest, SettingsReadAllStatuses) {
-    EXPECT_EQ(file_store::ReadAll(file_.string()).status, file_store::ReadStatus::kMissing);
-    EXPECT_EQ(file_store::ReadAll((file_ / "below").string()).status,
-              file_store::ReadStatus::kMissing);
+    EXPECT_EQ(file_store::ReadAll(file_.string()).status, FileResult::kMissing);
+    EXPECT_EQ(file_store::ReadAll((file_ / "below").string()).status, FileResult::kMissing);
     fs::create_directory(folder_ / "dir");
-    EXPECT_EQ(file_store::ReadAll((folder_ / "dir").string()).status,
-              file_store::ReadStatus::kError);
+    EXPECT_EQ(file_store::ReadAll((folder_ / "dir").string()).status, FileResult::kFailed);
     const std::string bytes = "a\0b\r\n\xff"s;
     Put(bytes);
     file_store::ReadResult read = file_store::ReadAll(path_);
-    EXPECT_EQ(read.status, file_store::ReadStatus::kOk);
+    EXPECT_EQ(read.status, FileResult::kOk);
     EXPECT_EQ(read.bytes, bytes);
     Put("");
     read = file_store::ReadAll(path_);
-    EXPECT_EQ(read.status, file_store::ReadStatus::kOk);
+    EXPECT_EQ(read.status, FileResult::kOk);
     EXPECT_EQ(read.bytes, "");
 }
 

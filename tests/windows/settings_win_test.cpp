@@ -98,8 +98,8 @@ TEST_F(SettingsOnDisk, ReadOnlyFileIsLeftUnchanged) {
     const std::string before = "[KEYS]\r\nplay=80\r\n";
     ASSERT_TRUE(PutFile(file_, before));
     ASSERT_TRUE(::SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kReadOnly);
-    EXPECT_EQ(WriteSetting("NEW", "k", "v", path_), WriteResult::kReadOnly);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), FileResult::kReadOnly);
+    EXPECT_EQ(WriteSetting("NEW", "k", "v", path_), FileResult::kReadOnly);
     EXPECT_EQ(FileBytes(file_), before);
     EXPECT_EQ(Names(), NameList{L"settings.ini"});
     EXPECT_EQ(ReadSetting("KEYS", "play", path_, ""), "80");
@@ -115,7 +115,7 @@ TEST_F(SettingsOnDisk, LockedFileIsNeitherReadNorWritten) {
     const StoredSetting read = ReadStoredSetting("KEYS", "play", path_, "default");
     EXPECT_FALSE(read.file_read);
     EXPECT_EQ(read.value, "default");
-    EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), WriteResult::kInUse);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "1", path_), FileResult::kInUse);
     EXPECT_FALSE(FileExists(WideToUtf8(folder_) + "\\*.tmp"));
     ::CloseHandle(lock);
     EXPECT_EQ(FileBytes(file_), before);
@@ -131,7 +131,7 @@ TEST_F(SettingsOnDisk, FileHeldWithoutDeleteSharingIsWrittenInPlace) {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(WriteSetting("KEYS", "play", "81", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "81", path_), FileResult::kOk);
     EXPECT_EQ(FileBytes(file_), "[KEYS]\r\nplay=81\r\n");
     EXPECT_EQ(Names(), NameList{L"settings.ini"}) << "no temporary file, no rfXXXX.tmp";
     ::CloseHandle(held);
@@ -142,12 +142,12 @@ TEST_F(SettingsOnDisk, FileHeldWithoutDeleteSharingIsWrittenInPlace) {
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const ULONGLONG start = ::GetTickCount64();
-    EXPECT_EQ(WriteSetting("KEYS", "play", "82", path_), WriteResult::kInUse);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "82", path_), FileResult::kInUse);
     EXPECT_LT(::GetTickCount64() - start, 500u);
     EXPECT_EQ(FileBytes(file_), "[KEYS]\r\nplay=81\r\n");
     EXPECT_EQ(Names(), NameList{L"settings.ini"});
     ::CloseHandle(held);
-    EXPECT_EQ(WriteSetting("KEYS", "play", "82", path_), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("KEYS", "play", "82", path_), FileResult::kOk);
 }
 
 TEST_F(SettingsOnDisk, WriteKeepsTheHiddenAttribute) {
@@ -174,9 +174,9 @@ TEST_F(SettingsOnDisk, ProgramFolderBeyondMaxPath) {
     ASSERT_GT(path.size(), static_cast<std::size_t>(MAX_PATH));
     const std::wstring long_file = L"\\\\?\\" + deep + L"\\settings.ini";
 
-    EXPECT_EQ(WriteSetting("KEYS", "next track", "117", path), WriteResult::kStored);
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "5", path), WriteResult::kStored);
-    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path), WriteResult::kStored);
+    EXPECT_EQ(WriteSetting("KEYS", "next track", "117", path), FileResult::kOk);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "5", path), FileResult::kOk);
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path), FileResult::kOk);
     EXPECT_EQ(FileBytes(long_file), "[KEYS]\r\nnext track=117\r\n[OTHER]\r\nexecuted=6\r\n");
     EXPECT_EQ(ReadSetting("KEYS", "next track", path, "0"), "117");
     EXPECT_TRUE(FileExists(path));
