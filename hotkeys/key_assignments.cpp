@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hotkeys/poll.hpp"
+#include "hotkeys/stored_numbers.hpp"
 #include "settings/profile.hpp"
 #include "settings/settings_names.hpp"
 
