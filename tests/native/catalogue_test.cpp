@@ -18,8 +18,7 @@ const PlayerFunction& Named(std::string_view name) {
     return *f;
 }
 
-TEST(Catalogue, TwelveFunctionsWithUniqueNamesCommandsAndPollPositions) {
-    EXPECT_EQ(kCatalogue.size(), 12u);
+TEST(Catalogue, UniqueNamesAndCommandsAndPollPositionsFromOneOn) {
     std::set<std::string_view> names;
     std::set<std::int32_t> commands;
     std::set<int> positions;
@@ -36,7 +35,7 @@ TEST(Catalogue, TwelveFunctionsWithUniqueNamesCommandsAndPollPositions) {
     EXPECT_EQ(commands.size(), kCatalogue.size());
     EXPECT_EQ(positions.size(), kCatalogue.size());
     EXPECT_EQ(*positions.begin(), 1);
-    EXPECT_EQ(*positions.rbegin(), 12);
+    EXPECT_EQ(*positions.rbegin(), static_cast<int>(kCatalogue.size())) << "no gaps";
 }
 
 TEST(Catalogue, NamedRows) {
