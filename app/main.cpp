@@ -20,14 +20,14 @@ namespace {
 // The start failed before the program had a window: say so, since nothing else will.
 int ReportFailedStart(DWORD error) {
     std::string reason;
-    wchar_t* text = nullptr;
+    wchar_t* system_text = nullptr;
     if (error != 0 &&
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr) &&
-        text) {
-        reason = kestrune::WideToUtf8(text);
-        LocalFree(text);
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&system_text), 0, nullptr) &&
+        system_text) {
+        reason = kestrune::WideToUtf8(system_text);
+        LocalFree(system_text);
     }
     MessageBoxW(nullptr, kestrune::Utf8ToWide(kestrune::FailedStartMessage(reason)).c_str(),
                 kestrune::kProgramName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
