@@ -10,6 +10,7 @@
 #include "hotkeys/poll.hpp"
 #include "hotkeys/poll_host.hpp"
 #include "hotkeys/shortcut_notices.hpp"
+#include "hotkeys/stored_numbers.hpp"
 #include "settings/settings.hpp"
 #include "settings/settings_names.hpp"
 #include "ui/form.hpp"
@@ -154,8 +155,7 @@ void MainForm::Form_Load() {
     // leaves such a count as it is and never counts it up.
     const std::string stored = ReadSetting(kOtherSection, kExecutedKey, SettingsFile(), "0");
     const auto count = ParseCount(stored);
-    SetTotalCaption(std::string(kTotalCaptionPrefix) +
-                    FormatCount(count ? std::to_string(*count) : stored, GroupSeparator()));
+    SetTotalCaption(TotalCaption(count ? std::to_string(*count) : stored, GroupSeparator()));
 
     StartPlayerIfAbsent();
 }

@@ -8,8 +8,10 @@
 
 #include "app/forms.hpp"
 #include "app/single_instance.hpp"
+#include "hotkeys/messages.hpp"
 #include "settings/settings.hpp"
 #include "ui/form.hpp"
+#include "util/wide_text.hpp"
 #include "win32/message_loop.hpp"
 #include "win32/win32_platform.hpp"
 
@@ -17,19 +19,18 @@ namespace {
 
 // The start failed before the program had a window: say so, since nothing else will.
 int ReportFailedStart(DWORD error) {
-    std::wstring text = L"Kestrune could not start: its main window could not be created.";
-    wchar_t* reason = nullptr;
+    std::string reason;
+    wchar_t* system_text = nullptr;
     if (error != 0 &&
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr) &&
-        reason) {
-        text += L"\n\n";
-        text += reason;
-        LocalFree(reason);
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&system_text), 0, nullptr) &&
+        system_text) {
+        reason = kestrune::WideToUtf8(system_text);
+        LocalFree(system_text);
     }
-    MessageBoxW(nullptr, text.c_str(), kestrune::kProgramName,
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    MessageBoxW(nullptr, kestrune::Utf8ToWide(kestrune::FailedStartMessage(reason)).c_str(),
+                kestrune::kProgramName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "hotkeys/messages.hpp"
 #include "settings/file_store_win32.hpp"
 #include "ui/form.hpp"
 #include "util/path.hpp"
@@ -88,7 +89,7 @@ Claim ClaimSettingsFile(std::string_view settings_path) {
 }
 
 void ReportRunningAsAdministrator() {
-    MessageBoxW(nullptr, L"Kestrune is already running as administrator.", kProgramName,
+    MessageBoxW(nullptr, Utf8ToWide(kRunningAsAdministratorMessage).c_str(), kProgramName,
                 MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }
 

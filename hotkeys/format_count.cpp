@@ -26,4 +26,8 @@ std::string FormatCount(std::string_view count_text, std::string_view group_sepa
     return result;
 }
 
+std::string TotalCaption(std::string_view count_text, std::string_view group_separator) {
+    return "Functions Executed - " + FormatCount(count_text, group_separator);
+}
+
 }  // namespace kestrune

@@ -10,4 +10,7 @@ namespace kestrune {
 // and negative numbers included, comes back unchanged.
 std::string FormatCount(std::string_view count_text, std::string_view group_separator);
 
+// The main window's count caption: "Functions Executed - " and the formatted count.
+std::string TotalCaption(std::string_view count_text, std::string_view group_separator);
+
 }  // namespace kestrune

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "hotkeys/messages.hpp"
-#include "hotkeys/poll.hpp"
+#include "hotkeys/stored_numbers.hpp"
+#include "settings/profile.hpp"
 #include "settings/settings_names.hpp"
 #include "util/ascii.hpp"
 

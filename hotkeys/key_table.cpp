@@ -7,7 +7,7 @@ using namespace vk;
 // Letters and digits are named by their character; the numeric keypad's operators by theirs.
 // The main keyboard's punctuation keys, the Windows keys and F17 to F24 are not here.
 // clang-format off
-const std::array<KeyEntry, 100> kKeyTable{{
+constexpr KeyEntry kKeys[]{
     {'0', "0"}, {'1', "1"}, {'2', "2"}, {'3', "3"}, {'4', "4"}, {'5', "5"}, {'6', "6"}, {'7', "7"},
     {'8', "8"}, {'9', "9"}, {'A', "A"}, {kAdd, "+"}, {'B', "B"}, {kBack, "Back"}, {'C', "C"},
     {kCancel, "Cancel"}, {kCapital, "Capital"}, {kClear, "Clear"}, {kControl, "Control"},
@@ -28,8 +28,9 @@ const std::array<KeyEntry, 100> kKeyTable{{
     {kShift, "Shift"}, {kSnapshot, "Snapshot"}, {kSpace, "Space"}, {kSubtract, "-"}, {'T', "T"},
     {kTab, "Tab"}, {'U', "U"}, {kUp, "Up"}, {'V', "V"}, {'W', "W"}, {'X', "X"}, {'Y', "Y"},
     {'Z', "Z"}
-}};
+};
 // clang-format on
+constinit const std::span<const KeyEntry> kKeyTable = kKeys;
 
 const std::array<ReservedKey, 8> kReservedKeys{{
     {F(4), F(4),

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -89,7 +90,7 @@ struct KeyEntry {
 // The keys that can be assigned, in scan order: when several are down at one look, the key
 // capture takes the one latest in this order. A key that is not here can be neither named nor
 // captured.
-extern const std::array<KeyEntry, 100> kKeyTable;
+extern const std::span<const KeyEntry> kKeyTable;
 
 // The table's name for `code`, if it has one.
 std::optional<std::string_view> KeyNameOf(std::int32_t code);

@@ -23,6 +23,26 @@ std::string WriteFailureMessage(std::string_view lead, std::string_view path, Fi
 
 // --- The shortcuts and the program: notices, the player, the start ---------------------------
 
+// The notification-area tip while the shortcuts see the keyboard.
+inline constexpr std::string_view kPlainTip = "Kestrune";
+inline constexpr std::string_view kBlindBalloonTitle = "Kestrune cannot see the keyboard";
 
+// The notification-area tip while the window captioned `caption` is in front and the keyboard
+// is hidden from the program.
+std::string BlindTip(std::string_view caption);
+// The balloon that says so, the first time in a run.
+std::string BlindBalloon(std::string_view caption);
+
+inline constexpr std::string_view kPlayerRefusedMessage =
+    "The player runs as administrator, so Windows does not let Kestrune's commands reach it. "
+    "For the shortcuts to reach the player, start Kestrune as administrator too.";
+
+// A second start while the running copy has the rights of an administrator.
+inline constexpr std::string_view kRunningAsAdministratorMessage =
+    "Kestrune is already running as administrator.";
+
+// The start failed before the program had a window; `system_reason` is the system's own text
+// for the error, if it has one.
+std::string FailedStartMessage(std::string_view system_reason);
 
 }  // namespace kestrune

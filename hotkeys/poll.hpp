@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,15 +13,6 @@
 namespace kestrune {
 
 inline constexpr std::string_view kLastCaptionPrefix = "Last Function Executed - ";
-inline constexpr std::string_view kTotalCaptionPrefix = "Functions Executed - ";
-
-// A stored key code: decimal digits with an optional sign, within the signed 16-bit range.
-// Anything else (a hand edit) is no key.
-std::optional<std::int16_t> ParseKeyCode(std::string_view text);
-
-// The stored executed count: decimal digits with an optional sign, within the signed 32-bit
-// range. Anything else cannot be counted.
-std::optional<std::int32_t> ParseCount(std::string_view text);
 
 // What the poll keeps from one tick to the next: whether the shortcuts' Alt was down at the
 // last look. A quick Alt+key whose Alt goes down before one look and whose key goes down after

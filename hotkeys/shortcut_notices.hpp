@@ -11,19 +11,6 @@
 
 namespace kestrune {
 
-inline constexpr std::string_view kPlayerRefusedMessage =
-    "The player runs as administrator, so Windows does not let Kestrune's commands reach it. "
-    "For the shortcuts to reach the player, start Kestrune as administrator too.";
-// The tip when the shortcuts see the keyboard.
-inline constexpr std::string_view kPlainTip = "Kestrune";
-inline constexpr std::string_view kBlindBalloonTitle = "Kestrune cannot see the keyboard";
-
-// The notification-area tip while the window captioned `caption` is in front and the keyboard
-// is hidden from the program.
-std::string BlindTip(std::string_view caption);
-// The balloon that says so, the first time in a run.
-std::string BlindBalloon(std::string_view caption);
-
 // The window that shows the notices (the main window, with its notification-area icon).
 class NoticeHost {
   public:

@@ -14,6 +14,7 @@
 #include "fakes/temp_folder.hpp"
 #include "hotkeys/catalogue.hpp"
 #include "hotkeys/key_table.hpp"
+#include "hotkeys/stored_numbers.hpp"
 
 namespace kestrune {
 namespace {

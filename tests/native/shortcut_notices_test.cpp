@@ -10,6 +10,7 @@
 #include "fakes/fakes.hpp"
 #include "fakes/temp_folder.hpp"
 #include "hotkeys/key_table.hpp"
+#include "hotkeys/messages.hpp"
 #include "hotkeys/poll.hpp"
 
 namespace kestrune {

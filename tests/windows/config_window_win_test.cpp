@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "hotkeys/catalogue.hpp"
 #include "keyboard.hpp"
 #include "program.hpp"
 #include "stand_in_player.hpp"
 #include "ui.hpp"
+#include "util/wide_text.hpp"
 
 namespace kestrune {
 namespace {
@@ -19,9 +21,12 @@ namespace {
 using namespace std::chrono_literals;
 using namespace testing;  // the helpers of the tests, not GoogleTest
 
-const std::vector<std::wstring> kFunctions{
-    L"Play",  L"Stop",           L"Next Track",    L"Prev Track",   L"Volume Up", L"Volume Down",
-    L"Pause", L"Toggle Shuffle", L"Toggle Repeat", L"Seek Forward", L"Seek Back", L"Exit"};
+// The functions as the list shows them: the program's catalogue, in its order.
+const std::vector<std::wstring> kFunctions = [] {
+    std::vector<std::wstring> names;
+    for (const PlayerFunction& f : kCatalogue) names.push_back(Utf8ToWide(f.display_name));
+    return names;
+}();
 
 // The program with its main window on the screen, and its configuration and key capture
 // windows.
