@@ -38,7 +38,8 @@ bool BringBackConfiguration();
 // a key was chosen. The caller steps aside meanwhile. While one is open, another call brings that
 // one back and returns nothing.
 std::optional<KeyChange> CaptureKey(const PlayerFunction& function);
-// Brings the key capture window back to the front when it is open; false when it is not.
+// Brings the key capture window back to the front when it is open (or lets the window that opened
+// it come back, when it is closing); false when none is open.
 bool BringBackKeyCapture();
 
 }  // namespace kestrune

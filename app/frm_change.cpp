@@ -112,8 +112,9 @@ std::optional<KeyChange> CaptureKey(const PlayerFunction& function) {
 }
 
 bool BringBackKeyCapture() {
-    if (!open_capture || !open_capture->IsVisible()) return false;
-    SetForegroundWindow(open_capture->hwnd());
+    if (!open_capture) return false;
+    // Hidden, it is closing: the window that opened it comes back to the front once it has.
+    if (open_capture->IsVisible()) SetForegroundWindow(open_capture->hwnd());
     return true;
 }
 
