@@ -33,17 +33,13 @@ void ShowConfiguration();
 bool BringBackConfiguration();
 
 // frm_change.cpp
-// The window that opens the key capture window steps aside while it is open, and comes back
-// after, showing what the capture did (see KeyCapture::Result).
-class KeyCaptureOwner {
-  public:
-    virtual ~KeyCaptureOwner() = default;
-    virtual void HideForCapture() = 0;
-    virtual void ShowAfterCapture(const std::optional<KeyChange>& change) = 0;
-};
-// Shows the key capture window modally, for `function`'s key; returns when it has closed.
-void ShowKeyCapture(const PlayerFunction& function, KeyCaptureOwner& owner);
-// Brings the key capture window back to the front when it is open; false when it is not.
+// Shows the key capture window, "Set Key", modally for `function`'s key, and returns once it has
+// closed: the change it made, stored or not (see KeyChange), or nothing when it was closed before
+// a key was chosen. The caller steps aside meanwhile. While one is open, another call brings that
+// one back and returns nothing.
+std::optional<KeyChange> CaptureKey(const PlayerFunction& function);
+// Brings the key capture window back to the front when it is open (or lets the window that opened
+// it come back, when it is closing); false when none is open.
 bool BringBackKeyCapture();
 
 }  // namespace kestrune

@@ -1,6 +1,6 @@
 // The key capture window, "Set Key": shown modally from the configuration window's "&Change",
-// it stores the first key of the key table that the user presses for the function selected
-// there, then closes and hands the result back to the configuration window.
+// it stores the first key of the key table that the user presses for the function chosen there,
+// then closes and hands the result back.
 #include <array>
 
 #include "app/forms.hpp"
@@ -15,13 +15,16 @@
 namespace kestrune {
 namespace {
 
+// One opening of the window: made by CaptureKey and gone when it returns.
 class ChangeForm final : public Form, private CaptureHost {
   public:
     enum ControlId : int { lblStatic = kFirstControlId };
 
-    ChangeForm();
+    explicit ChangeForm(const PlayerFunction& function);
+    // Left loaded only when the program's end cut the modal loop short.
+    ~ChangeForm() override;
 
-    void ShowModalFor(const PlayerFunction& function, KeyCaptureOwner& owner);
+    const std::optional<KeyChange>& Result() const { return capture_.Result(); }
 
   private:
     void Form_Load() override;
@@ -33,11 +36,12 @@ class ChangeForm final : public Form, private CaptureHost {
 
     // CaptureHost
     bool Ask(std::string_view question) override { return AskYesNo(question); }
-    void ReportStoreFailure(std::string_view message) override;
-    void Close() override;
+    void ReportStoreFailure(std::string_view message) override { ShowWarning(message); }
+    void StopTicks() override { StopTimer(tmrKeyCheck); }
+    void StartTicks() override { StartTimer(tmrKeyCheck, kKeyCheckInterval); }
+    void Close() override { Unload(); }
 
-    const PlayerFunction* function_ = nullptr;
-    KeyCaptureOwner* owner_ = nullptr;
+    const PlayerFunction& function_;
     Win32KeyState keys_;
     Win32MessagePump pump_;
     KeyCapture capture_;
@@ -52,21 +56,19 @@ constexpr std::array kControls{
 constexpr FormSpec kChangeSpec{
     L"Set Key", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 3255, 900, kControls};
 
-ChangeForm frmChange;
+// The window open now, if any.
+ChangeForm* open_capture = nullptr;
 
-ChangeForm::ChangeForm() : Form(kChangeSpec) {}
+ChangeForm::ChangeForm(const PlayerFunction& function) : Form(kChangeSpec), function_(function) {}
 
-void ChangeForm::ShowModalFor(const PlayerFunction& function, KeyCaptureOwner& owner) {
-    function_ = &function;
-    owner_ = &owner;
-    ShowModal();
+ChangeForm::~ChangeForm() {
+    if (IsLoaded()) DestroyWindow(hwnd());
 }
 
 void ChangeForm::Form_Load() {
-    capture_.Open(keys_, *function_, ProgramSettingsFile());
+    capture_.Open(keys_, function_, ProgramSettingsFile());
     // Grey until the first tick, from which on a key pressed is taken.
     EnableWindow(Control(lblStatic), FALSE);
-    if (owner_) owner_->HideForCapture();
     SetTopmost(hwnd());
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
 }
@@ -85,7 +87,6 @@ void ChangeForm::Form_Unload() {
     ClearTopmost(hwnd());
     StopTimer(tmrKeyCheck);
     Hide();
-    if (owner_) owner_->ShowAfterCapture(capture_.Result());
 }
 
 bool ChangeForm::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
@@ -96,23 +97,24 @@ bool ChangeForm::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
     return true;
 }
 
-void ChangeForm::ReportStoreFailure(std::string_view message) {
-    ShowWarning(message);
-}
-
-void ChangeForm::Close() {
-    Unload();
-}
-
 }  // namespace
 
-void ShowKeyCapture(const PlayerFunction& function, KeyCaptureOwner& owner) {
-    frmChange.ShowModalFor(function, owner);
+std::optional<KeyChange> CaptureKey(const PlayerFunction& function) {
+    if (open_capture) {
+        BringBackKeyCapture();
+        return std::nullopt;
+    }
+    ChangeForm frmChange(function);
+    open_capture = &frmChange;
+    frmChange.ShowModal();
+    open_capture = nullptr;
+    return frmChange.Result();
 }
 
 bool BringBackKeyCapture() {
-    if (!frmChange.IsVisible()) return false;
-    SetForegroundWindow(frmChange.hwnd());
+    if (!open_capture) return false;
+    // Hidden, it is closing: the window that opened it comes back to the front once it has.
+    if (open_capture->IsVisible()) SetForegroundWindow(open_capture->hwnd());
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "app/forms.hpp"
 #include "hotkeys/catalogue.hpp"
 #include "hotkeys/key_assignments.hpp"
+#include "hotkeys/messages.hpp"
 #include "settings/settings.hpp"
 #include "ui/form.hpp"
 #include "ui/window_utils.hpp"
@@ -20,7 +21,7 @@
 namespace kestrune {
 namespace {
 
-class ConfigForm final : public Form, private KeyCaptureOwner {
+class ConfigForm final : public Form {
   public:
     enum ControlId : int {
         lblFunctions = kFirstControlId,
@@ -50,10 +51,6 @@ class ConfigForm final : public Form, private KeyCaptureOwner {
     const PlayerFunction* SelectedFunction();
     // Shows the key that the file holds now for `function`.
     void ShowKey(const PlayerFunction& function);
-
-    // KeyCaptureOwner
-    void HideForCapture() override { Hide(); }
-    void ShowAfterCapture(const std::optional<KeyChange>& change) override;
 };
 
 // The two captions reach up to the column of the list and lblCurrent to the list's right edge
@@ -103,13 +100,6 @@ void ConfigForm::ShowKey(const PlayerFunction& function) {
     SetText(lblNeverFires, keys.NeverFiresNote(function));
 }
 
-void ConfigForm::ShowAfterCapture(const std::optional<KeyChange>& change) {
-    // Closed before a key was chosen: nothing was written, and the label stays as it was.
-    const PlayerFunction* function = SelectedFunction();
-    if (change && function) ShowKey(*function);
-    Show();
-}
-
 void ConfigForm::Form_Load() {
     const HWND list = Control(cmbFunctions);
     for (const PlayerFunction& function : kCatalogue) {
@@ -141,7 +131,12 @@ void ConfigForm::cmbFunctions_Click() {
 
 void ConfigForm::cmdChange_Click() {
     const PlayerFunction* function = SelectedFunction();
-    if (function) ShowKeyCapture(*function, *this);
+    if (!function) return;
+    // Out of the way while the key capture window is open.
+    Hide();
+    // Closed before a key was chosen: nothing was written, and the label stays as it was.
+    if (CaptureKey(*function)) ShowKey(*function);
+    Show();
 }
 
 void ConfigForm::cmdRemove_Click() {
@@ -150,7 +145,7 @@ void ConfigForm::cmdRemove_Click() {
     const std::string& path = ProgramSettingsFile();
     const KeyChange change = KeyAssignments::Remove(path, *function);
     ShowKey(*function);
-    if (!change.stored()) ShowWarning(KeyChangeFailureMessage(change, *function, path));
+    if (!change.stored()) ShowWarning(KeyChangeFailureMessage(change, path));
 }
 
 void ConfigForm::cmdOK_Click() {

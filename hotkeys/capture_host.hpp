@@ -16,6 +16,9 @@ class CaptureHost {
     // Tells the user that the key was not stored, in a message box of the capture window; it
     // returns when the user has closed the box.
     virtual void ReportStoreFailure(std::string_view message) = 0;
+    // Stops the window's tick timer, and starts it again (its next tick a whole period later).
+    virtual void StopTicks() = 0;
+    virtual void StartTicks() = 0;
     // Closes (unloads) the capture window; its unload calls `KeyCapture::Closing`.
     virtual void Close() = 0;
 };

@@ -176,39 +176,12 @@ KeyChange KeyAssignments::Assign(std::string_view path, const PlayerFunction& fu
     return ChangeKey(path, function, entries);
 }
 
-AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
-                                         const KeyEntry& key) {
-    AssignQuestions questions;
-    if (now.CodeOf(function) == key.code) return questions;  // its own key: stored as it is
-    questions.reserved = ReservedKeyQuestion(key);
-    questions.taken_from = now.FunctionsUsing(key.code);
-    const std::size_t others = questions.taken_from.size();
-    if (others == 0) return questions;
-    // "F6 is the key of Play, Stop and Next Track."
-    std::string names;
-    for (std::size_t i = 0; i < others; ++i) {
-        if (i > 0) names += i + 1 < others ? ", " : " and ";
-        names += questions.taken_from[i]->display_name;
-    }
-    questions.taking = std::string(key.name) + " is the key of " + names + ". Use it for " +
-                       std::string(function.display_name) + " instead? " +
-                       (others == 1 ? names : "They") + " will then have no key.";
-    return questions;
-}
-
 KeyChange KeyAssignments::Remove(std::string_view path, const PlayerFunction& function) {
     const std::string name_entry = NameEntryOf(function);
     const SettingEntry entries[] = {{function.settings_key, ""}, {name_entry, ""}};
     KeyChange change = ChangeKey(path, function, entries);
     change.removal = true;
     return change;
-}
-
-std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction&,
-                                    std::string_view path) {
-    return WriteFailureMessage(
-        change.removal ? "The key was not removed." : "The key was not saved.", path,
-        change.result);
 }
 
 }  // namespace kestrune

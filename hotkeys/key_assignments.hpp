@@ -82,19 +82,18 @@ class KeyAssignments {
     std::array<std::string_view, kCatalogue.size()> names_;
 };
 
-// What "Set Key" asks before it stores `key` for `function`, given what the file holds now:
-// nothing for the function's own key or a plain key.
-struct AssignQuestions {
-    std::optional<std::string> reserved;            // a key that makes a poor shortcut, and why
-    std::vector<const PlayerFunction*> taken_from;  // the other functions that have the key now
-    std::string taking;                             // and what is asked about them
+// What Set Key asks the user about before it stores a key for a function, named, with the facts
+// its question needs (the words are in messages.hpp). Set Key stores the key only after a Yes to
+// each.
+enum class SetKeyCheck {
+    kReservedCombination,  // Alt with the key does something of its own (see IsReservedKey)
+    kOtherFunctionsKey,    // other functions have the key now, and would lose it
 };
-AssignQuestions QuestionsBeforeAssigning(const KeyAssignments& now, const PlayerFunction& function,
-                                         const KeyEntry& key);
-
-// What the user is told after a change that did not store: that it was lost, then the path and
-// the reason.
-std::string KeyChangeFailureMessage(const KeyChange& change, const PlayerFunction& function,
-                                    std::string_view path);
+struct SetKeyOutcome {
+    SetKeyCheck check;
+    KeyEntry key;                                // the key to be stored
+    const PlayerFunction* function;              // for this function
+    std::vector<const PlayerFunction*> holders;  // kOtherFunctionsKey: they, in catalogue order
+};
 
 }  // namespace kestrune

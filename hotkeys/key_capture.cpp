@@ -1,6 +1,9 @@
 #include "hotkeys/key_capture.hpp"
 
+#include <span>
 #include <utility>
+
+#include "hotkeys/messages.hpp"
 
 namespace kestrune {
 
@@ -9,53 +12,55 @@ void KeyCapture::Open(KeyState& keys, const PlayerFunction& function, std::strin
     function_ = &function;
     path_ = std::move(path);
     result_.reset();
-    ++opening_;
     closing_ = false;
 }
 
-void KeyCapture::Closing() {
-    closing_ = true;
+void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
+    if (closing_) return;
+    host.StopTicks();
+    LookAndStore(keys, pump, host);
+    if (!closing_) host.StartTicks();
 }
 
-void KeyCapture::Tick(KeyState& keys, MessagePump& pump, CaptureHost& host) {
-    const int opening = opening_;
-    if (!StillOpen(opening) || ticking_opening_ == opening) return;
-    ticking_opening_ = opening;
-    struct Done {
-        int& ticking;
-        int opening;
-        ~Done() {
-            if (ticking == opening) ticking = 0;
-        }
-    } done{ticking_opening_, opening};
-
+void KeyCapture::LookAndStore(KeyState& keys, MessagePump& pump, CaptureHost& host) {
     const auto key = choice_.Next(keys);
     pump.DoEvents();
-    if (!StillOpen(opening)) return;
-    if (!key) return;
+    if (closing_ || !key) return;
 
     // A key that Windows or another function uses is stored only once the user says so. A No
     // goes on waiting, as at the opening: the key that answered the box is not taken.
-    const AssignQuestions questions =
-        QuestionsBeforeAssigning(KeyAssignments::Read(path_), *function_, *key);
-    for (const std::string* question :
-         {questions.reserved ? &*questions.reserved : nullptr,
-          questions.taken_from.empty() ? nullptr : &questions.taking}) {
-        if (!question) continue;
-        const bool yes = host.Ask(*question);
-        if (!StillOpen(opening)) return;
+    std::span<const PlayerFunction* const> taken_from;
+    const std::vector<SetKeyOutcome> checks =
+        ChecksBeforeAssigning(KeyAssignments::Read(path_), *function_, *key);
+    for (const SetKeyOutcome& check : checks) {
+        const bool yes = host.Ask(SetKeyQuestion(check));
+        if (closing_) return;
         if (!yes) {
             choice_.Open(keys);
             return;
         }
+        if (check.check == SetKeyCheck::kOtherFunctionsKey) taken_from = check.holders;
     }
-    result_ = KeyAssignments::Assign(path_, *function_, *key, questions.taken_from);
-    if (!result_->stored()) {
-        host.ReportStoreFailure(KeyChangeFailureMessage(*result_, *function_, path_));
-    }
-    if (!StillOpen(opening)) return;
+    result_ = KeyAssignments::Assign(path_, *function_, *key, taken_from);
+    if (!result_->stored()) host.ReportStoreFailure(KeyChangeFailureMessage(*result_, path_));
+    if (closing_) return;
     pump.DoEvents();
-    if (StillOpen(opening)) host.Close();
+    if (!closing_) host.Close();
+}
+
+std::vector<SetKeyOutcome> ChecksBeforeAssigning(const KeyAssignments& now,
+                                                 const PlayerFunction& function,
+                                                 const KeyEntry& key) {
+    std::vector<SetKeyOutcome> checks;
+    if (now.CodeOf(function) == key.code) return checks;  // its own key: stored as it is
+    if (IsReservedKey(key.code)) {
+        checks.push_back({SetKeyCheck::kReservedCombination, key, &function, {}});
+    }
+    std::vector<const PlayerFunction*> holders = now.FunctionsUsing(key.code);
+    if (!holders.empty()) {
+        checks.push_back({SetKeyCheck::kOtherFunctionsKey, key, &function, std::move(holders)});
+    }
+    return checks;
 }
 
 }  // namespace kestrune

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "hotkeys/capture_host.hpp"
 #include "hotkeys/catalogue.hpp"
@@ -14,38 +15,44 @@
 
 namespace kestrune {
 
-// The look at the keyboard and the pass before closing process pending messages, in which the next
-// tick can arrive or the window can close, or even open again. A tick therefore runs only when no
-// other tick of the same opening is under way, and writes nothing once that opening has begun to
-// close.
+// One opening of the window. The look at the keyboard, the questions and the pass before closing
+// process pending messages, in which the window can close. So a tick stops the window's ticks
+// while it runs (none begins inside it), and after each pass writes and asks nothing once the
+// window has begun to close. The window makes one object per opening, so that a tick still under
+// way when its window closes can only ever refer to that closed opening.
 class KeyCapture {
   public:
-    // The window has loaded: a new opening, for `function`'s key in the settings file at
-    // `path`. The keys down now are not taken.
+    // The window has loaded: the opening, for `function`'s key in the settings file at `path`.
+    // The keys down now are not taken.
     void Open(KeyState& keys, const PlayerFunction& function, std::string path);
     // The window has begun to unload.
-    void Closing();
+    void Closing() { closing_ = true; }
     // At the first key chosen: asks first when the key makes a poor shortcut or is other
-    // functions' key (see QuestionsBeforeAssigning), and on a No goes on waiting; else stores
-    // it, tells the user through `host` when it was not stored, and closes the window.
+    // functions' key (see ChecksBeforeAssigning), and on a No goes on waiting; else stores it,
+    // tells the user through `host` when it was not stored, and closes the window.
     void Tick(KeyState& keys, MessagePump& pump, CaptureHost& host);
     // Whether a key pressed now can be taken (see KeyChoice): the window's first tick has passed.
     bool TakingKeys() const { return choice_.TakingKeys(); }
 
-    // What the latest opening did: the change it made, stored or not (and why); nothing when
-    // it was closed before a key was chosen.
+    // What the opening did: the change it made, stored or not (and why); nothing when it was
+    // closed before a key was chosen.
     const std::optional<KeyChange>& Result() const { return result_; }
 
   private:
-    bool StillOpen(int opening) const { return opening == opening_ && !closing_; }
+    // The tick's work, while the window's ticks are stopped.
+    void LookAndStore(KeyState& keys, MessagePump& pump, CaptureHost& host);
 
     KeyChoice choice_;
     const PlayerFunction* function_ = nullptr;
     std::string path_;
     std::optional<KeyChange> result_;
-    int opening_ = 0;          // counts the openings
-    int ticking_opening_ = 0;  // the opening whose tick is under way, or 0
     bool closing_ = true;
 };
+
+// What Set Key asks before it stores `key` for `function`, given what the file holds now, in the
+// order it asks: nothing for the function's own key or a plain key.
+std::vector<SetKeyOutcome> ChecksBeforeAssigning(const KeyAssignments& now,
+                                                 const PlayerFunction& function,
+                                                 const KeyEntry& key);
 
 }  // namespace kestrune

@@ -32,44 +32,6 @@ constexpr KeyEntry kKeys[]{
 // clang-format on
 constinit const std::span<const KeyEntry> kKeyTable = kKeys;
 
-const std::array<ReservedKey, 8> kReservedKeys{{
-    {F(4), F(4),
-     "Alt+F4 closes the window in front. Kestrune does not stop that: every time you use this "
-     "shortcut, the program in front closes too."},
-    {kTab, kTab,
-     "Alt+Tab switches to another window. Kestrune does not stop that: every time you use this "
-     "shortcut, Windows switches away from the window in front too."},
-    {kEscape, kEscape,
-     "Alt+Esc sends the window in front to the back. Kestrune does not stop that: every time you "
-     "use this shortcut, the window in front goes behind the others too."},
-    {kSpace, kSpace,
-     "Alt+Space opens the window menu of the program in front. Kestrune does not stop that: "
-     "every time you use this shortcut, that menu opens too."},
-    {kEnter, kEnter,
-     "Alt+Enter switches many games and video players to full screen and back, and opens the "
-     "properties of a file in Explorer. Kestrune does not stop that: every time you use this "
-     "shortcut, the program in front does that too."},
-    {kAlt, kAlt,
-     "Menu is the Alt key itself: the function would run whenever you press Alt, alone or with "
-     "any other key, in every program."},
-    {kShift, kShift,
-     "Alt+Shift switches the input language where more than one is installed. Kestrune does not "
-     "stop that: every time you use this shortcut, the language may change too."},
-    {Numpad(0), Numpad(9),
-     "Alt with the keypad digits types a character by its code (Alt, then 6 and 4 on the keypad, "
-     "types @). Kestrune does not stop that: every time you use this shortcut, the program in "
-     "front may get a character too."},
-}};
-
-std::optional<std::string> ReservedKeyQuestion(const KeyEntry& key) {
-    for (const ReservedKey& reserved : kReservedKeys) {
-        if (key.code >= reserved.first_code && key.code <= reserved.last_code) {
-            return std::string(reserved.meaning) + " Use " + std::string(key.name) + " anyway?";
-        }
-    }
-    return std::nullopt;
-}
-
 std::optional<std::string_view> KeyNameOf(std::int32_t code) {
     for (const KeyEntry& entry : kKeyTable) {
         if (entry.code == code) return entry.name;

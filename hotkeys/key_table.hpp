@@ -95,18 +95,4 @@ extern const std::span<const KeyEntry> kKeyTable;
 // The table's name for `code`, if it has one.
 std::optional<std::string_view> KeyNameOf(std::int32_t code);
 
-// The keys that Set Key asks about before it stores them: keys whose Alt combination Windows or
-// most programs use themselves (Kestrune does not take a key away from the program in front, so
-// choosing one of them does both things at every use), and keys that make a poor shortcut with
-// Alt for another reason.
-struct ReservedKey {
-    std::int32_t first_code;  // the key, or the first of a run of keys that share the reason
-    std::int32_t last_code;
-    std::string_view meaning;  // what the combination does, and what that means for the user
-};
-extern const std::array<ReservedKey, 8> kReservedKeys;
-
-// What is asked before a reserved key is stored ("... Use F4 anyway?"); nothing for other keys.
-std::optional<std::string> ReservedKeyQuestion(const KeyEntry& key);
-
 }  // namespace kestrune

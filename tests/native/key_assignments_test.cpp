@@ -10,6 +10,7 @@
 
 #include "fakes/faulty_disk.hpp"
 #include "fakes/temp_folder.hpp"
+#include "hotkeys/messages.hpp"
 
 namespace kestrune {
 namespace {
@@ -102,8 +103,7 @@ TEST_F(KeyAssignmentsTest, ARemoveThatCannotBeSavedChangesNothing) {
     EXPECT_EQ(change.result, FileResult::kFailed);
     EXPECT_EQ(Settings(), kBefore) << "neither the code nor the name";
     EXPECT_EQ(change.name, "F6");
-    EXPECT_TRUE(
-        KeyChangeFailureMessage(change, kPlay, path()).starts_with("The key was not removed."));
+    EXPECT_TRUE(KeyChangeFailureMessage(change, path()).starts_with("The key was not removed."));
 }
 
 TEST_F(KeyAssignmentsTest, SetKeyAndRemoveAreOneSaveEach) {
@@ -124,46 +124,7 @@ TEST_F(KeyAssignmentsTest, SetKeyAndRemoveAreOneSaveEach) {
     EXPECT_EQ(Settings(), kBefore);
     EXPECT_EQ(failed.code, vk::F(6));
     EXPECT_EQ(failed.name, "F6");
-    EXPECT_TRUE(
-        KeyChangeFailureMessage(failed, kPlay, path()).starts_with("The key was not saved."));
-}
-
-TEST_F(KeyAssignmentsTest, QuestionsBeforeAssigningOwnOtherReservedAndPlainKeys) {
-    // Play has F6; Next Track is polled before it.
-    const KeyAssignments now = Read();
-    const AssignQuestions own = QuestionsBeforeAssigning(now, kPlay, {vk::F(6), "F6"});
-    EXPECT_FALSE(own.reserved);
-    EXPECT_TRUE(own.taken_from.empty()) << "its own key: stored as it is";
-
-    const AssignQuestions other = QuestionsBeforeAssigning(now, kNextTrack, {vk::F(6), "F6"});
-    EXPECT_FALSE(other.reserved);
-    EXPECT_EQ(other.taken_from, std::vector<const PlayerFunction*>{&kPlay});
-    EXPECT_EQ(other.taking,
-              "F6 is the key of Play. Use it for Next Track instead? Play will then have no key.");
-
-    for (const KeyEntry& key :
-         {KeyEntry{vk::F(4), "F4"}, KeyEntry{vk::kTab, "Tab"}, KeyEntry{vk::kEscape, "Escape"},
-          KeyEntry{vk::kSpace, "Space"}, KeyEntry{vk::kEnter, "Enter"}, KeyEntry{vk::kAlt, "Menu"},
-          KeyEntry{vk::kShift, "Shift"}, KeyEntry{vk::Numpad(0), "Numpad 0"},
-          KeyEntry{vk::Numpad(9), "Numpad 9"}}) {
-        const AssignQuestions reserved = QuestionsBeforeAssigning(now, kNextTrack, key);
-        ASSERT_TRUE(reserved.reserved) << key.name;
-        EXPECT_TRUE(reserved.reserved->ends_with(" Use " + std::string(key.name) + " anyway?"));
-        EXPECT_TRUE(reserved.taken_from.empty());
-    }
-    EXPECT_EQ(*QuestionsBeforeAssigning(now, kNextTrack, {vk::F(4), "F4"}).reserved,
-              "Alt+F4 closes the window in front. Kestrune does not stop that: every time you use "
-              "this shortcut, the program in front closes too. Use F4 anyway?");
-
-    EXPECT_EQ(*QuestionsBeforeAssigning(now, kNextTrack, {vk::kAlt, "Menu"}).reserved,
-              "Menu is the Alt key itself: the function would run whenever you press Alt, alone "
-              "or with any other key, in every program. Use Menu anyway?");
-    for (const KeyEntry& key : {KeyEntry{vk::F(7), "F7"}, KeyEntry{vk::kControl, "Control"},
-                                KeyEntry{vk::kMultiply, "*"}, KeyEntry{'7', "7"}}) {
-        const AssignQuestions plain = QuestionsBeforeAssigning(now, kNextTrack, key);
-        EXPECT_FALSE(plain.reserved) << key.name;
-        EXPECT_TRUE(plain.taken_from.empty());
-    }
+    EXPECT_TRUE(KeyChangeFailureMessage(failed, path()).starts_with("The key was not saved."));
 }
 
 TEST_F(KeyAssignmentsTest, AKeyTakenFromAnotherFunctionChangesAllFourEntriesOrNone) {

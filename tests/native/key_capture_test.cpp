@@ -1,5 +1,6 @@
 // The key capture window's tick against a fake keyboard, message pump and window, with a real
-// settings file in a temporary folder; and the text shown for a stored key name.
+// settings file in a temporary folder; what it asks before storing a key; and the text shown for
+// a stored key name.
 #include "hotkeys/key_capture.hpp"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "fakes/fakes.hpp"
 #include "fakes/faulty_disk.hpp"
 #include "fakes/temp_folder.hpp"
+#include "hotkeys/messages.hpp"
 #include "settings/settings.hpp"
 
 namespace kestrune {
@@ -36,12 +38,15 @@ class FakeWindow final : public CaptureHost {
     bool answer = true;  // Yes to every question
     int closes = 0;
     std::function<void()> on_close;
+    bool ticking = true;  // the window's timer, started when it loads
 
     bool Ask(std::string_view question) override {
         questions.emplace_back(question);
         return answer;
     }
     void ReportStoreFailure(std::string_view message) override { reports.emplace_back(message); }
+    void StopTicks() override { ticking = false; }
+    void StartTicks() override { ticking = true; }
     void Close() override {
         ++closes;
         if (on_close) on_close();
@@ -191,18 +196,23 @@ TEST_F(KeyCaptureTest, WaitsThroughNoKeyAMouseButtonOrAKeyOutsideTheTable) {
     EXPECT_EQ(window.closes, 1) << "still waiting, and then takes a key";
 }
 
-TEST_F(KeyCaptureTest, ATickArrivingDuringAMessagePassDoesNothing) {
-    keys.Press(kA);
+TEST_F(KeyCaptureTest, NoTickBeginsInsideATickAndTicksGoOnUntilTheWindowCloses) {
+    // The timer delivers a tick during a pass of messages whenever it runs.
     std::size_t queries_in_nested_tick = 0;
     pump.on_pass = [&] {
+        if (!window.ticking) return;
         const std::size_t before = keys.queries.size();
         Tick();
         queries_in_nested_tick += keys.queries.size() - before;
     };
     Tick();
+    EXPECT_TRUE(window.ticking) << "waiting: the next tick comes";
+    keys.Press(kA);
+    Tick();
     EXPECT_EQ(queries_in_nested_tick, 0u);
     EXPECT_EQ(Shown(), "ALT + A");
     EXPECT_EQ(window.closes, 1) << "captured once";
+    EXPECT_FALSE(window.ticking) << "closed: no more ticks";
 }
 
 TEST_F(KeyCaptureTest, NothingIsWrittenOnceTheWindowHasBegunToClose) {
@@ -225,23 +235,26 @@ TEST_F(KeyCaptureTest, ClosedDuringTheLastPassItIsNotClosedAgain) {
     EXPECT_EQ(window.closes, 0);
 }
 
-TEST_F(KeyCaptureTest, ATickOfAnEarlierOpeningNeverWritesIntoTheNextOne) {
+TEST_F(KeyCaptureTest, ATickOfAClosedOpeningNeverWritesBesideTheNextOne) {
     keys.Press(kA);
-    // Closed and opened again during the first pass; the new opening's own tick then
-    // runs inside it and captures F6.
-    bool reopened = false;
+    // Closed and opened again during the first pass; the new opening, an object of its own,
+    // captures F6 there.
+    KeyCapture next;
     pump.on_pass = [&] {
-        if (reopened) return;
-        reopened = true;
+        pump.on_pass = nullptr;
         capture.Closing();
+        window.on_close = [&] { next.Closing(); };
         keys.Release(kA);
-        OpenWindow();
+        next.Open(keys, kPlay, SettingsPath(folder.str()));
+        next.Tick(keys, pump, window);
         keys.Press(kF6);
-        Tick();
+        next.Tick(keys, pump, window);
     };
     Tick();
     EXPECT_EQ(Settings(), "[KEYS]\r\nplay=117\r\nplay_n=F6\r\n");
-    EXPECT_EQ(Shown(), "ALT + F6");
+    EXPECT_EQ(Shown(), "<closed>") << "the first opening took nothing";
+    ASSERT_TRUE(next.Result());
+    EXPECT_EQ(next.Result()->name, "F6");
     EXPECT_EQ(window.closes, 1);
 }
 
@@ -288,6 +301,57 @@ TEST_F(KeyCaptureTest, EveryFunctionThatHasTheKeyIsNamedOnceAndEmptiedInOneSave)
               "[KEYS]\r\nnext track=\r\nnext track_n=\r\nplay=\r\nplay_n=\r\n"
               "pause=\r\npause_n=\r\nstop=117\r\nstop_n=F6\r\n");
     EXPECT_EQ(Shown(), "ALT + F6");
+}
+
+TEST_F(KeyCaptureTest, AsksAboutAReservedKeyThenAboutOtherHoldersButNotAboutItsOwnKey) {
+    // Play has F6; Next Track is polled before it.
+    folder.Write("settings.ini", "[KEYS]\r\nplay=117\r\nplay_n=F6\r\n");
+    const KeyAssignments now = KeyAssignments::Read(SettingsPath(folder.str()));
+    const auto checks = [&](const PlayerFunction& function, const KeyEntry& key) {
+        return ChecksBeforeAssigning(now, function, key);
+    };
+    EXPECT_TRUE(checks(kPlay, {kF6, "F6"}).empty()) << "its own key: stored as it is";
+
+    const std::vector<SetKeyOutcome> other = checks(kNextTrack, {kF6, "F6"});
+    ASSERT_EQ(other.size(), 1u);
+    EXPECT_EQ(other[0].check, SetKeyCheck::kOtherFunctionsKey);
+    EXPECT_EQ(other[0].holders, std::vector<const PlayerFunction*>{&kPlay});
+    EXPECT_EQ(SetKeyQuestion(other[0]),
+              "F6 is the key of Play. Use it for Next Track instead? Play will then have no key.");
+
+    // Every key that is asked about, then keys that are not.
+    for (const KeyEntry& key :
+         {KeyEntry{vk::F(4), "F4"}, KeyEntry{vk::kTab, "Tab"}, KeyEntry{vk::kEscape, "Escape"},
+          KeyEntry{vk::kSpace, "Space"}, KeyEntry{vk::kEnter, "Enter"}, KeyEntry{kAlt, "Menu"},
+          KeyEntry{vk::kShift, "Shift"}, KeyEntry{vk::Numpad(0), "Numpad 0"},
+          KeyEntry{vk::Numpad(9), "Numpad 9"}}) {
+        const std::vector<SetKeyOutcome> reserved = checks(kNextTrack, key);
+        ASSERT_EQ(reserved.size(), 1u) << key.name;
+        EXPECT_EQ(reserved[0].check, SetKeyCheck::kReservedCombination);
+        EXPECT_EQ(reserved[0].key.code, key.code);
+        EXPECT_TRUE(
+            SetKeyQuestion(reserved[0]).ends_with(". Use " + std::string(key.name) + " anyway?"))
+            << SetKeyQuestion(reserved[0]);
+    }
+    EXPECT_EQ(SetKeyQuestion(checks(kNextTrack, {vk::F(4), "F4"})[0]),
+              "Alt+F4 closes the window in front. Kestrune does not stop that: every time you use "
+              "this shortcut, the program in front closes too. Use F4 anyway?");
+    EXPECT_EQ(SetKeyQuestion(checks(kNextTrack, {kAlt, "Menu"})[0]),
+              "Menu is the Alt key itself: the function would run whenever you press Alt, alone "
+              "or with any other key, in every program. Use Menu anyway?");
+    for (const KeyEntry& key : {KeyEntry{vk::F(7), "F7"}, KeyEntry{vk::kControl, "Control"},
+                                KeyEntry{vk::kMultiply, "*"}, KeyEntry{'7', "7"}}) {
+        EXPECT_TRUE(checks(kNextTrack, key).empty()) << key.name;
+    }
+
+    // A reserved key that other functions have: asked first about the combination.
+    folder.Write("settings.ini", "[KEYS]\r\nplay=9\r\nplay_n=Tab\r\n");
+    const KeyAssignments tab = KeyAssignments::Read(SettingsPath(folder.str()));
+    const std::vector<SetKeyOutcome> both =
+        ChecksBeforeAssigning(tab, kNextTrack, {vk::kTab, "Tab"});
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0].check, SetKeyCheck::kReservedCombination);
+    EXPECT_EQ(both[1].check, SetKeyCheck::kOtherFunctionsKey);
 }
 
 TEST(CurrentKeyCaption, UnassignedOnlyForExactlyNo) {
