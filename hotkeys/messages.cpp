@@ -77,7 +77,6 @@ std::string WriteFailureMessage(std::string_view lead, std::string_view path, Fi
     return message;
 }
 
-
 // --- Set Key ---------------------------------------------------------------------------------
 
 namespace {
@@ -164,8 +163,6 @@ std::string KeyChangeFailureMessage(const KeyChange& change, std::string_view pa
         change.removal ? "The key was not removed." : "The key was not saved.", path,
         change.result);
 }
-
-
 
 // --- The shortcuts and the program -----------------------------------------------------------
 

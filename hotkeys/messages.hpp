@@ -3,6 +3,7 @@
 // the words are chosen here.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,6 @@ namespace kestrune {
 // What the user is told when a save did not store: `lead` (what was lost), the file's path and
 // the reason, in plain words (for a broken link, with the target it names).
 std::string WriteFailureMessage(std::string_view lead, std::string_view path, FileResult result);
-
 
 // --- Set Key: the questions before a key is stored, and a change that was not stored --------
 
@@ -32,8 +32,6 @@ std::string SetKeyQuestion(const SetKeyOutcome& outcome);
 // What the user is told after a change of a key that did not store: that it was lost, then the
 // path and the reason.
 std::string KeyChangeFailureMessage(const KeyChange& change, std::string_view path);
-
-
 
 // --- The shortcuts and the program: notices, the player, the start ---------------------------
 
