@@ -1,4 +1,4 @@
-// The configuration window: the twelve functions with the key assigned to each. "&Change"
+// The configuration window: every function with the key assigned to each. "&Change"
 // captures a new key in the key capture window, "&Remove" clears the assignment, "&OK" goes
 // back to the main window. The main window's poll keeps running while it is open.
 #include <array>

@@ -1,4 +1,4 @@
-// The twelve player functions: one constant table, read by everything that lists, tests or
+// The player functions: one constant table, read by everything that lists, tests or
 // stores functions.
 #pragma once
 
@@ -57,7 +57,7 @@ inline constexpr auto kLowerNames = [] {
 
 }  // namespace catalogue_rows
 
-// The twelve functions in catalogue order, each with its settings key.
+// The functions in catalogue order, each with its settings key.
 inline constexpr std::array<PlayerFunction, catalogue_rows::kCount> kCatalogue = [] {
     using namespace catalogue_rows;
     std::array<PlayerFunction, kCount> catalogue{};
