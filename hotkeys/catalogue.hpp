@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "util/ascii.hpp"
+
 namespace kestrune {
 
 struct PlayerFunction {
@@ -48,8 +50,7 @@ inline constexpr auto kLowerNames = [] {
         const std::string_view name = kRows[i].display_name;
         if (name.size() > kRoom) throw "a display name longer than kRoom";
         for (std::size_t j = 0; j < name.size(); ++j) {
-            const char c = name[j];
-            lower[i][j] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            lower[i][j] = AsciiLower(name[j]);
         }
     }
     return lower;

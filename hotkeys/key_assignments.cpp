@@ -1,8 +1,5 @@
 #include "hotkeys/key_assignments.hpp"
 
-#include <algorithm>
-#include <bit>
-#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,63 +19,13 @@ std::string NameEntryOf(const PlayerFunction& function) {
     return std::string(function.settings_key) + std::string(kNameSuffix);
 }
 
-// An entry of [KEYS] is compared only with the functions whose settings key is as long, and
-// then whole, a word at a time: the poll matches every entry at each tick.
-constexpr std::size_t kLongestKey = 16;
-static_assert(std::all_of(kCatalogue.begin(), kCatalogue.end(), [](const PlayerFunction& f) {
-    return f.settings_key.size() >= 4 && f.settings_key.size() <= kLongestKey;
-}));
-
-// For each length, the functions whose settings key is that long: a bit each, by catalogue
-// index.
-constexpr auto kFunctionsByLength = [] {
-    static_assert(kCatalogue.size() <= 16);
-    std::array<std::uint16_t, kLongestKey + 1> functions{};
-    for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
-        functions[kCatalogue[i].settings_key.size()] |= static_cast<std::uint16_t>(1u << i);
-    }
-    return functions;
-}();
-
-std::uint64_t Bytes8(const char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-std::uint32_t Bytes4(const char* p) {
-    std::uint32_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// `text` is the settings key `lower` but for the case of its letters. Both are 4 to 16 bytes
-// long; files that the program wrote hold the same bytes, which two overlapping words compare.
-bool SameName(std::string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) return false;
-    const std::size_t n = text.size();
-    const char* a = text.data();
-    const char* b = lower.data();
-    if (n >= 8 ? Bytes8(a) == Bytes8(b) && Bytes8(a + n - 8) == Bytes8(b + n - 8)
-               : Bytes4(a) == Bytes4(b) && Bytes4(a + n - 4) == Bytes4(b + n - 4)) {
-        return true;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (AsciiLower(a[i]) != b[i]) return false;
-    }
-    return true;
-}
-
 // The function whose code entry (or, with `name_entry` set, name entry) is `key`, in any case.
 const PlayerFunction* FunctionOfEntry(std::string_view key, bool& name_entry) {
     static_assert(kNameSuffix == "_n");
     name_entry = key.size() > 2 && key[key.size() - 2] == '_' && AsciiLower(key.back()) == 'n';
     if (name_entry) key.remove_suffix(2);
-    if (key.size() > kLongestKey) return nullptr;
-    for (unsigned candidates = kFunctionsByLength[key.size()]; candidates != 0;
-         candidates &= candidates - 1) {
-        const PlayerFunction& function = kCatalogue[std::countr_zero(candidates)];
-        if (SameName(key, function.settings_key)) return &function;
+    for (const PlayerFunction& function : kCatalogue) {
+        if (SameIgnoringCase(key, function.settings_key)) return &function;
     }
     return nullptr;
 }
