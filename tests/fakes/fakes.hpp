@@ -1,12 +1,15 @@
 // Stand-ins for the operating system behind the core's interfaces.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hotkeys/foreground.hpp"
@@ -20,49 +23,61 @@
 
 namespace kestrune::fakes {
 
-// A keyboard whose keys are held down or tapped by the test. Like the real key state, a tap
-// reports once ("pressed since the previous query") and is then forgotten. Shift, Control and
-// Alt (16 to 18) stand for their left keys here, as Windows takes a key injected under them;
-// their codes read "down" while either side is, and report a tap of either side unless
+// A keyboard with the system's semantics, one state for every reader. Each key has a "down"
+// state and a "pressed since" state: every key-down sets the latter (a press, and auto-repeat
+// while the key is held), and any query of the code clears it. Shift, Control and Alt (16 to
+// 18) stand for their left keys here, as Windows takes a key injected under them; their own
+// codes read "down" while either side is, and report a press of either side unless
 // `either_side_codes_report_taps` is off, as under Wine.
 class FakeKeyboard final : public KeyState {
   public:
-    void Press(std::int32_t code) { down_.insert(KeyOf(code)); }
-    void Release(std::int32_t code) { down_.erase(KeyOf(code)); }
-    void Tap(std::int32_t code) {
-        tapped_.insert(KeyOf(code));
-        if (const auto either = EitherSideCodeOf(KeyOf(code))) tapped_.insert(*either);
+    void Press(std::int32_t code) {
+        down_[Index(KeyOf(code))] = true;
+        KeyDown(KeyOf(code));
     }
-    void ReleaseAll() { down_.clear(); }
+    // A key-down that auto-repeat sends while the key is held.
+    void Repeat(std::int32_t code) {
+        if (down_[Index(KeyOf(code))]) KeyDown(KeyOf(code));
+    }
+    void Release(std::int32_t code) { down_[Index(KeyOf(code))] = false; }
+    void Tap(std::int32_t code) {
+        Press(code);
+        Release(code);
+    }
+    void ReleaseAll() { down_ = {}; }
 
     std::int16_t Query(std::int32_t code) override {
         queries.push_back(code);
+        // On a locked desktop no program reads the keys; what is typed there stays "pressed".
+        if (locked) return 0;
         const auto sides = vk::SideKeysOf(code);
         const bool down =
-            sides ? down_.count(sides->left) || down_.count(sides->right) : down_.count(code);
-        if (down) return static_cast<std::int16_t>(0x8000);
-        if (tapped_.erase(code) && (!sides || either_side_codes_report_taps)) return 1;
-        return 0;
+            sides ? down_[Index(sides->left)] || down_[Index(sides->right)] : down_[Index(code)];
+        const bool pressed_since = std::exchange(pressed_since_[Index(code)], false);
+        return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed_since ? 1 : 0));
     }
 
     std::vector<std::int32_t> queries;
     bool either_side_codes_report_taps = true;
+    bool locked = false;
 
   private:
+    static std::size_t Index(std::int32_t code) { return static_cast<std::uint8_t>(code); }
     static std::int32_t KeyOf(std::int32_t code) {
         const auto sides = vk::SideKeysOf(code);
         return sides ? sides->left : code;
     }
-    static std::optional<std::int32_t> EitherSideCodeOf(std::int32_t key) {
+    void KeyDown(std::int32_t key) {
+        pressed_since_[Index(key)] = true;
+        if (!either_side_codes_report_taps) return;
         for (const std::int32_t either : {vk::kShift, vk::kControl, vk::kAlt}) {
             const auto sides = vk::SideKeysOf(either);
-            if (key == sides->left || key == sides->right) return either;
+            if (key == sides->left || key == sides->right) pressed_since_[Index(either)] = true;
         }
-        return std::nullopt;
     }
 
-    std::set<std::int32_t> down_;
-    std::set<std::int32_t> tapped_;
+    std::array<bool, 256> down_{};
+    std::array<bool, 256> pressed_since_{};
 };
 
 // One pass of the message loop, counted. `on_pass` runs inside each pass, the way another
