@@ -1,6 +1,10 @@
 #include "hotkeys/poll.hpp"
 
+#include <array>
+#include <cstddef>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "hotkeys/catalogue.hpp"
 #include "hotkeys/format_count.hpp"
@@ -41,28 +45,43 @@ void RunFunction(const PlayerFunction& function, const std::string& path, Player
     if (function.ends_program) host.Unload();
 }
 
+// Whether the shortcut of the shortcuts' Alt and a key runs at this look (see PollMemory).
+bool ShortcutRuns(const KeySeen& alt, const KeySeen& key) {
+    if (alt.down_now && key.down_now) return true;
+    // A first look: a "pressed since" from before it may be from anything (a key typed into
+    // another program long ago, a password typed on the lock screen).
+    if (!alt.read_before || !key.read_before) return false;
+    if (alt.down_before && key.down_before) return false;  // held then, let go since
+    return alt.down_between && key.down_between;
+}
+
 }  // namespace
 
 void RunKeyCheckTick(KeyState& keys, PlayerLink& player, PollHost& host, PollMemory& memory) {
     const std::string& path = host.SettingsFile();
     const KeyAssignments assignments = KeyAssignments::Read(path);
-    // Every assigned key is looked at in every tick, pressed or not, so that no "pressed since"
-    // state waits for a later tick: a tap counts in the tick after it and never again.
-    KeyboardLook look(keys);
-    const PlayerFunction* pressed = nullptr;
+    // Every assigned key is read at every look, pressed or not, so that no "pressed since"
+    // state waits for a later look: a tap counts at the look after it and never again.
+    KeyboardLook look(keys, memory.last_look);
+    std::array<std::pair<const PlayerFunction*, KeySeen>, kCatalogue.size()> looked{};
+    std::size_t looked_count = 0;
     for (const PlayerFunction* function : PollOrder()) {
         const auto code = assignments.CodeOf(*function);
         // A code that is not a number in range was put there by hand: that function has no key,
         // and the others go on working. 0 is no key.
         if (!code || *code == 0) continue;
-        if (look.Pressed(*code) && !pressed) pressed = function;
+        looked[looked_count++] = {function, look.Key(*code)};
     }
     // Alt after the keys: a key goes down after its Alt, so a look can see Alt and not yet
-    // the key, never the other way round; and an Alt held at the last look counts for a key
-    // pressed since (see PollMemory).
-    const bool alt = look.AltPressed() || memory.alt_down;
-    memory.alt_down = look.AltDown();
-    if (pressed && alt) RunFunction(*pressed, path, player, host);
+    // the key, never the other way round.
+    const KeySeen alt = look.Alt();
+    memory.last_look = look.Now();
+    for (std::size_t i = 0; i < looked_count; ++i) {
+        if (ShortcutRuns(alt, looked[i].second)) {
+            RunFunction(*looked[i].first, path, player, host);
+            return;
+        }
+    }
 }
 
 }  // namespace kestrune

@@ -150,6 +150,8 @@ TEST_F(PollTest, ATapSeenOnlyAfterwardsRunsALateFunctionOnce) {
     // Alt+F11 pressed and released between two ticks; as under Wine, Alt's own code never
     // reports it, only the left Alt key does.
     keys.either_side_codes_report_taps = false;
+    Tick();  // the first look
+    keys.queries.clear();
     keys.Tap(kAlt);
     keys.Tap(vk::F(11));
     Tick();
@@ -177,8 +179,57 @@ TEST_F(PollTest, AltHeldAtOneTickCountsOnceForAKeyTappedBeforeTheNext) {
 TEST_F(PollTest, KeyPressedSinceThePreviousQueryCounts) {
     WriteSettings("[KEYS]\r\nnext track=117\r\n");
     keys.Press(kAlt);
+    Tick();
     keys.Tap(kF6);  // pressed and released between two ticks
     Tick();
+    Tick();
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
+}
+
+TEST_F(PollTest, LettingGoOfAltOrTheKeyFirstRunsOnce) {
+    WriteSettings("[KEYS]\r\nnext track=117\r\n");
+    for (const std::int32_t first_up : {kLeftAlt, kF6, kRightAlt}) {
+        SCOPED_TRACE(first_up);
+        const std::int32_t alt = first_up == kRightAlt ? kRightAlt : kLeftAlt;
+        player.received.clear();
+        keys.Press(alt);
+        keys.Press(kF6);
+        Tick();
+        keys.Release(first_up == kF6 ? kF6 : alt);
+        keys.Repeat(kF6);  // the key still held repeats
+        Tick();
+        Tick();
+        keys.ReleaseAll();
+        Tick();
+        EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
+    }
+}
+
+TEST_F(PollTest, PressesFromBeforeAKeysFirstLookNeverRun) {
+    // Alt+Tab to find the program and N typed into the Start menu, before it starts.
+    WriteSettings("[KEYS]\r\nnext track=78\r\n");
+    keys.Tap(kLeftAlt);
+    keys.Tap('N');
+    Tick();
+    // P tapped with Alt held, then given to Play: P's first look is after that.
+    keys.Press(kLeftAlt);
+    keys.Tap('P');
+    WriteSettings("[KEYS]\r\nnext track=78\r\nplay=80\r\n");
+    Tick();
+    keys.Release(kLeftAlt);
+    Tick();
+    // A password with an N in it, typed on the locked desktop; the session is unlocked.
+    keys.locked = true;
+    Tick();
+    for (const std::int32_t key : {kLeftAlt, std::int32_t{'N'}, vk::kEnter}) keys.Tap(key);
+    keys.locked = false;
+    memory.Forget();
+    Tick();
+    EXPECT_TRUE(player.received.empty());
+    // Held at a first look, a shortcut runs.
+    memory.Forget();
+    keys.Press(kLeftAlt);
+    keys.Press('N');
     Tick();
     EXPECT_EQ(player.received, std::vector<std::int32_t>{40048});
 }
