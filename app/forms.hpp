@@ -41,5 +41,8 @@ std::optional<KeyChange> CaptureKey(const PlayerFunction& function);
 // Brings the key capture window back to the front when it is open (or lets the window that opened
 // it come back, when it is closing); false when none is open.
 bool BringBackKeyCapture();
+// Keys pressed until now are not taken by an open key capture window: they may have been typed
+// elsewhere (on the lock screen) while the window waited.
+void ForgetKeysPressedInKeyCapture();
 
 }  // namespace kestrune

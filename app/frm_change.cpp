@@ -25,6 +25,7 @@ class ChangeForm final : public Form, private CaptureHost {
     ~ChangeForm() override;
 
     const std::optional<KeyChange>& Result() const { return capture_.Result(); }
+    void ForgetKeysPressed() { capture_.StartOver(keys_); }
 
   private:
     void Form_Load() override;
@@ -116,6 +117,10 @@ bool BringBackKeyCapture() {
     // Hidden, it is closing: the window that opened it comes back to the front once it has.
     if (open_capture->IsVisible()) SetForegroundWindow(open_capture->hwnd());
     return true;
+}
+
+void ForgetKeysPressedInKeyCapture() {
+    if (open_capture) open_capture->ForgetKeysPressed();
 }
 
 }  // namespace kestrune

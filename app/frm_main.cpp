@@ -1,6 +1,10 @@
 // The main window: the executed count, the last function, "&Configure" and "&Hide Me". It hosts
 // the hotkey poll, which runs every 100 ms whether the window is on the screen, hidden in the
 // notification area or hidden behind the configuration window.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <wtsapi32.h>
+
 #include <array>
 #include <string>
 
@@ -71,6 +75,9 @@ class MainForm final : public Form, private ProgramFolderHost<PollHost>, private
     void StartedAgain();
     // The Windows session ends: the process may be ended at any moment from now on.
     void SessionEnding();
+    // The session was unlocked or the system woke from sleep: the keyboard's "pressed since"
+    // states may hold keys typed meanwhile elsewhere (a password on the lock screen).
+    void KeyboardWasAway();
     void tmrKeyCheck_Timer();
     void StartPlayerIfAbsent();
 
@@ -146,6 +153,7 @@ void MainForm::Form_Load() {
     StartTimer(tmrKeyCheck, kKeyCheckInterval);
     SetTopmost(hwnd());
     AdmitShowRunningCopyMessage(hwnd(), SettingsFile());
+    WTSRegisterSessionNotification(hwnd(), NOTIFY_FOR_THIS_SESSION);
     SystemTray1.SetOwner(hwnd());
     // The notification area shows small icons at the system's dots per inch.
     SystemTray1.SetTrayIconHandle(ProgramIcon(GetSystemMetrics(SM_CXSMICON)));
@@ -177,6 +185,7 @@ void MainForm::Form_Unload() {
     unloading_ = true;
     // No more ticks: nothing may be sent or written once the program is ending.
     StopTimer(tmrKeyCheck);
+    WTSUnRegisterSessionNotification(hwnd());
     SystemTray1.SetTrayAction(SystemTray::kDelete);
     for (int pass = CountLoadedForms() + 1; pass > 0; --pass) DoEvents();
     ExitProcess(0);
@@ -265,10 +274,23 @@ void MainForm::SessionEnding() {
     StopTimer(tmrKeyCheck);
 }
 
+void MainForm::KeyboardWasAway() {
+    poll_memory_.Forget();
+    ForgetKeysPressedInKeyCapture();
+}
+
 bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     if (message == WM_ENDSESSION) {
         if (wparam) SessionEnding();
         result = 0;
+        return true;
+    }
+    const bool unlocked = message == WM_WTSSESSION_CHANGE && wparam == WTS_SESSION_UNLOCK;
+    const bool woke = message == WM_POWERBROADCAST &&
+                      (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND);
+    if (unlocked || woke) {
+        KeyboardWasAway();
+        result = TRUE;
         return true;
     }
     static const UINT started_again = ShowRunningCopyMessage(SettingsFile());

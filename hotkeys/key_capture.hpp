@@ -27,6 +27,9 @@ class KeyCapture {
     void Open(KeyState& keys, const PlayerFunction& function, std::string path);
     // The window has begun to unload.
     void Closing() { closing_ = true; }
+    // The keys pressed until now count as pressed before the opening (the session was locked
+    // or the system slept while the window waited).
+    void StartOver(KeyState& keys) { choice_.Open(keys); }
     // At the first key chosen: asks first when the key makes a poor shortcut or is other
     // functions' key (see ChecksBeforeAssigning), and on a No goes on waiting; else stores it,
     // tells the user through `host` when it was not stored, and closes the window.

@@ -297,6 +297,30 @@ TEST(Shortcuts, TenQuickTapsOfALateShortcutRunItTenTimes) {
     ReleaseKeys({VK_MENU, VK_LMENU, VK_F9});
 }
 
+TEST(Shortcuts, EachPressRunsOnceWhenAltIsLetGoBeforeTheKey) {
+    StandInPlayer player;
+    RunningProgram program("[KEYS]\r\nseek back=120\r\n");
+    ASSERT_NE(program.main, nullptr);
+    ForegroundWindow elsewhere;
+    PumpFor(kFocusSettles);
+
+    // Six presses of Alt+F9 as most people make them: Alt goes up a moment after F9 goes down,
+    // and F9 a quarter of a second later, over the next two or three ticks.
+    for (int press = 0; press < 6; ++press) {
+        SendKey(VK_LMENU, true);
+        SendKey(VK_F9, true);
+        PumpFor(40ms);
+        SendKey(VK_LMENU, false);
+        PumpFor(250ms);
+        SendKey(VK_F9, false);
+        PumpFor(250ms);
+    }
+    PumpFor(300ms);
+    EXPECT_EQ(Count(player.received, 40144), 6u);
+    EXPECT_EQ(program.Label(L"Functions Executed"), L"Functions Executed - 6");
+    ReleaseKeys({VK_LMENU, VK_F9});
+}
+
 TEST(NotificationArea, HideMeAndBackAgainWhileTheShortcutsKeepWorking) {
     StandInPlayer player;
     RunningProgram program("[KEYS]\r\nnext track=117\r\n");
