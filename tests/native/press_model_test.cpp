@@ -22,6 +22,7 @@
 #include "fakes/fakes.hpp"
 #include "fakes/memory_disk.hpp"
 #include "hotkeys/catalogue.hpp"
+#include "hotkeys/key_choice.hpp"
 #include "hotkeys/key_table.hpp"
 #include "hotkeys/poll.hpp"
 #include "settings/settings.hpp"
@@ -555,6 +556,72 @@ class Player {
     fakes::MemoryDisk disk_;
 };
 
+// The same timelines played to Set Key's choice of a key (KeyChoice), which reads the same
+// "pressed since" states. Its rule, plainly: a key it takes went down (a press, not auto-repeat)
+// after the window's first look, and not on a locked desktop. Each time it takes one, the window
+// opens again.
+std::string PlayToKeyChoice(const Timeline& timeline, std::size_t& taken_count) {
+    fakes::FakeKeyboard keyboard;
+    KeyChoice choice;
+    Keys down;
+    std::set<std::int32_t> pressed;  // keys pressed since the window's first look, by table code
+    bool locked = false;
+    bool opened = false;
+    std::size_t next = 0;
+    const auto& events = timeline.events;
+    for (std::size_t look = 0; look < timeline.looks.size(); ++look) {
+        for (; next < events.size() && events[next].at < timeline.looks[look]; ++next) {
+            const Event& event = events[next];
+            if (event.what == What::kDown) {
+                const bool press = !down[static_cast<std::size_t>(event.code)];
+                down.set(static_cast<std::size_t>(event.code));
+                keyboard.Press(event.code);
+                if (press && !locked) {
+                    pressed.insert(event.code);
+                    for (const std::int32_t either : {vk::kShift, vk::kControl, vk::kAlt}) {
+                        const auto sides = vk::SideKeysOf(either);
+                        if (event.code == sides->left || event.code == sides->right) {
+                            pressed.insert(either);
+                        }
+                    }
+                }
+            } else if (event.what == What::kUp) {
+                down.reset(static_cast<std::size_t>(event.code));
+                keyboard.Release(event.code);
+            } else if (event.what == What::kRepeat) {
+                keyboard.Repeat(event.code);
+            } else if (event.what == What::kForeignRead) {
+                keyboard.Query(event.code);
+            } else if (event.what == What::kLock) {
+                locked = keyboard.locked = true;
+            } else if (event.what == What::kUnlock || event.what == What::kWake) {
+                // What the window is told by the main window (KeyCapture::StartOver).
+                locked = keyboard.locked = false;
+                if (opened) choice.Open(keyboard);
+                pressed.clear();
+            }
+        }
+        if (!opened) {
+            choice.Open(keyboard);
+            opened = true;
+            pressed.clear();
+            continue;
+        }
+        const bool first_look = !choice.TakingKeys();
+        const std::optional<KeyEntry> taken = choice.Next(keyboard);
+        if (first_look) pressed.clear();
+        if (!taken) continue;
+        ++taken_count;
+        if (!pressed.count(taken->code)) {
+            return "at look " + std::to_string(look + 1) + ": Set Key took " +
+                   std::string(taken->name) + ", which was not pressed since its first look";
+        }
+        choice.Open(keyboard);
+        pressed.clear();
+    }
+    return "";
+}
+
 std::uint64_t FromEnvironment(const char* name, std::uint64_t otherwise) {
     const char* text = std::getenv(name);
     return text && *text ? std::strtoull(text, nullptr, 10) : otherwise;
@@ -585,6 +652,20 @@ TEST(PressModel, ThePollKeepsToTheRuleOnGeneratedTimelines) {
     EXPECT_GT(all.must_runs, count / 4);
     EXPECT_GT(all.may_runs, count / 100);
     EXPECT_GT(all.looks - all.runs, all.looks / 2);
+}
+
+TEST(PressModel, SetKeyTakesOnlyKeysPressedWhileItWaits) {
+    const std::uint64_t seed = FromEnvironment("KESTRUNE_PRESS_SEED", 20261209);
+    Generator generator(seed);
+    std::size_t taken = 0;
+    constexpr int kTimelines = 20000;
+    for (int i = 0; i < kTimelines; ++i) {
+        const Timeline timeline = generator.Make();
+        ASSERT_EQ(PlayToKeyChoice(timeline, taken), "")
+            << "seed " << seed << ", timeline " << i << ":\n"
+            << Describe(timeline);
+    }
+    EXPECT_GT(taken, std::size_t{kTimelines}) << "keys are taken, often";
 }
 
 }  // namespace
