@@ -401,6 +401,48 @@ std::string Describe(const Timeline& timeline) {
     return text.str();
 }
 
+// The keyboard as the timeline leaves it: the fake keyboard that the code under test reads,
+// and what is really down, for the model.
+struct Desk {
+    fakes::FakeKeyboard keyboard;
+    Keys down;
+    bool locked = false;
+
+    // Plays a key event, another program's read or a lock; true for a press (a key that was up
+    // went down).
+    bool Play(const Event& event) {
+        const auto key = static_cast<std::size_t>(event.code);
+        switch (event.what) {
+            case What::kDown: {
+                const bool press = !down[key];
+                down.set(key);
+                keyboard.Press(event.code);
+                return press;
+            }
+            case What::kUp:
+                down.reset(key);
+                keyboard.Release(event.code);
+                break;
+            case What::kRepeat:
+                keyboard.Repeat(event.code);
+                break;
+            case What::kForeignRead:
+                keyboard.Query(event.code);
+                break;
+            case What::kLock:
+                locked = keyboard.locked = true;
+                break;
+            case What::kUnlock:
+            case What::kWake:
+                locked = keyboard.locked = false;
+                break;
+            case What::kAssign:
+                break;
+        }
+        return false;
+    }
+};
+
 struct PlayResult {
     std::size_t looks = 0;
     std::size_t runs = 0;       // looks at which the poll ran a function
@@ -413,21 +455,19 @@ class Player {
   public:
     PlayResult Play(const Timeline& timeline) {
         disk_.files.clear();
-        fakes::FakeKeyboard keyboard;
+        Desk desk;
         fakes::FakePlayer player;
         fakes::FakeHost host("M:");
         PollMemory memory;
         std::map<int, std::int32_t> assigned;  // by catalogue index
-        Keys down;
         Interval interval;
         interval.first_look = true;
-        bool locked = false;
 
         PlayResult result;
         std::size_t next = 0;
         const auto& events = timeline.events;
         for (const std::int64_t look : timeline.looks) {
-            interval.moments.assign(1, down);
+            interval.moments.assign(1, desk.down);
             while (next < events.size() && events[next].at < look) {
                 // Keys that go down together (AltGr's two), or up together, make one moment.
                 const Event& first = events[next];
@@ -435,49 +475,28 @@ class Player {
                        events[next].what == first.what;
                      ++next) {
                     const Event& event = events[next];
-                    switch (event.what) {
-                        case What::kDown:
-                            down.set(static_cast<std::size_t>(event.code));
-                            keyboard.Press(event.code);
-                            break;
-                        case What::kUp:
-                            down.reset(static_cast<std::size_t>(event.code));
-                            keyboard.Release(event.code);
-                            break;
-                        case What::kRepeat:
-                            keyboard.Repeat(event.code);
-                            break;
-                        case What::kForeignRead:
-                            keyboard.Query(event.code);
-                            interval.foreign_reads.insert(event.code);
-                            break;
-                        case What::kAssign:
-                            if (event.code == 0) {
-                                assigned.erase(event.function);
-                            } else {
-                                assigned[event.function] = event.code;
-                            }
-                            WriteAssignments(assigned, host.settings_file);
-                            break;
-                        case What::kLock:
-                            locked = keyboard.locked = true;
-                            break;
-                        case What::kUnlock:
-                        case What::kWake:
-                            // What the main window does when told of either.
-                            locked = keyboard.locked = false;
-                            memory.Forget();
-                            interval.first_look = true;
-                            break;
+                    desk.Play(event);
+                    if (event.what == What::kForeignRead) interval.foreign_reads.insert(event.code);
+                    if (event.what == What::kAssign) {
+                        if (event.code == 0) {
+                            assigned.erase(event.function);
+                        } else {
+                            assigned[event.function] = event.code;
+                        }
+                        WriteAssignments(assigned, host.settings_file);
+                    }
+                    if (event.what == What::kUnlock || event.what == What::kWake) {
+                        memory.Forget();  // what the main window does when told of either
+                        interval.first_look = true;
                     }
                 }
-                interval.moments.push_back(down);
+                interval.moments.push_back(desk.down);
             }
-            interval.moments.push_back(down);
-            interval.locked = locked;
+            interval.moments.push_back(desk.down);
+            interval.locked = desk.locked;
 
             const std::size_t events_before = host.events.size();
-            RunKeyCheckTick(keyboard, player, host, memory);
+            RunKeyCheckTick(desk.keyboard, player, host, memory);
             ++result.looks;
             int ran = -1;
             if (host.events.size() > events_before) {
@@ -498,7 +517,7 @@ class Player {
             }
             interval = {};
             for (const auto& [function, code] : assigned) interval.assigned_before.insert(code);
-            keyboard.queries.clear();
+            desk.keyboard.queries.clear();
         }
         return result;
     }
@@ -511,9 +530,6 @@ class Player {
             text += std::string(kCatalogue[static_cast<std::size_t>(function)].settings_key) + "=" +
                     std::to_string(code) + "\r\n";
         }
-        WriteAll(path, text);
-    }
-    static void WriteAll(const std::string& path, const std::string& text) {
         file_store::CurrentDisk().WriteInPlace(path, text);
     }
 
@@ -561,54 +577,38 @@ class Player {
 // after the window's first look, and not on a locked desktop. Each time it takes one, the window
 // opens again.
 std::string PlayToKeyChoice(const Timeline& timeline, std::size_t& taken_count) {
-    fakes::FakeKeyboard keyboard;
+    Desk desk;
     KeyChoice choice;
-    Keys down;
     std::set<std::int32_t> pressed;  // keys pressed since the window's first look, by table code
-    bool locked = false;
     bool opened = false;
     std::size_t next = 0;
     const auto& events = timeline.events;
     for (std::size_t look = 0; look < timeline.looks.size(); ++look) {
         for (; next < events.size() && events[next].at < timeline.looks[look]; ++next) {
             const Event& event = events[next];
-            if (event.what == What::kDown) {
-                const bool press = !down[static_cast<std::size_t>(event.code)];
-                down.set(static_cast<std::size_t>(event.code));
-                keyboard.Press(event.code);
-                if (press && !locked) {
-                    pressed.insert(event.code);
-                    for (const std::int32_t either : {vk::kShift, vk::kControl, vk::kAlt}) {
-                        const auto sides = vk::SideKeysOf(either);
-                        if (event.code == sides->left || event.code == sides->right) {
-                            pressed.insert(either);
-                        }
+            if (desk.Play(event) && !desk.locked) {
+                pressed.insert(event.code);
+                for (const std::int32_t either : {vk::kShift, vk::kControl, vk::kAlt}) {
+                    const auto sides = vk::SideKeysOf(either);
+                    if (event.code == sides->left || event.code == sides->right) {
+                        pressed.insert(either);
                     }
                 }
-            } else if (event.what == What::kUp) {
-                down.reset(static_cast<std::size_t>(event.code));
-                keyboard.Release(event.code);
-            } else if (event.what == What::kRepeat) {
-                keyboard.Repeat(event.code);
-            } else if (event.what == What::kForeignRead) {
-                keyboard.Query(event.code);
-            } else if (event.what == What::kLock) {
-                locked = keyboard.locked = true;
-            } else if (event.what == What::kUnlock || event.what == What::kWake) {
+            }
+            if (event.what == What::kUnlock || event.what == What::kWake) {
                 // What the window is told by the main window (KeyCapture::StartOver).
-                locked = keyboard.locked = false;
-                if (opened) choice.Open(keyboard);
+                if (opened) choice.Open(desk.keyboard);
                 pressed.clear();
             }
         }
         if (!opened) {
-            choice.Open(keyboard);
+            choice.Open(desk.keyboard);
             opened = true;
             pressed.clear();
             continue;
         }
         const bool first_look = !choice.TakingKeys();
-        const std::optional<KeyEntry> taken = choice.Next(keyboard);
+        const std::optional<KeyEntry> taken = choice.Next(desk.keyboard);
         if (first_look) pressed.clear();
         if (!taken) continue;
         ++taken_count;
@@ -616,7 +616,7 @@ std::string PlayToKeyChoice(const Timeline& timeline, std::size_t& taken_count) 
             return "at look " + std::to_string(look + 1) + ": Set Key took " +
                    std::string(taken->name) + ", which was not pressed since its first look";
         }
-        choice.Open(keyboard);
+        choice.Open(desk.keyboard);
         pressed.clear();
     }
     return "";
