@@ -11,6 +11,7 @@
 #include "hotkeys/poll_host.hpp"
 #include "hotkeys/shortcut_notices.hpp"
 #include "hotkeys/stored_numbers.hpp"
+#include "res/resource.h"
 #include "settings/settings.hpp"
 #include "settings/settings_names.hpp"
 #include "ui/form.hpp"
@@ -147,8 +148,7 @@ void MainForm::Form_Load() {
     SetTopmost(hwnd());
     AdmitShowRunningCopyMessage(hwnd(), SettingsFile());
     SystemTray1.SetOwner(hwnd());
-    // The notification area shows small icons at the system's dots per inch.
-    SystemTray1.SetTrayIconHandle(ProgramIcon(GetSystemMetrics(SM_CXSMICON)));
+    SystemTray1.SetTrayIcon(IDI_KESTRUNE);
     SystemTray1.SetTrayTipText(kProgramName);
 
     // A stored count that is not a whole number in range is shown as it stands: the poll

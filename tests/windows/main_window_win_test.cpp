@@ -668,11 +668,19 @@ TEST(Keyboard, TabAndAccessKeysWorkAsInADialog) {
     ReleaseKeys({VK_MENU, 'H'});
 }
 
-TEST(NotificationArea, TheIconComesBackWhenTheShellRestarts) {
+// "TaskbarCreated" comes from a shell that restarted, and also from one that still holds the
+// icon (a change of the display or its dots per inch).
+TEST(NotificationArea, TheIconStaysOrComesBackWhenTheShellSaysTaskbarCreated) {
     RunningProgram program;
     const HWND main = program.main;
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(HideToTray(main, 2s));
+
+    // The shell still holds the icon: it stays, and so does the window, hidden.
+    PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    PumpFor(1s);
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_TRUE(TrayIconPresent(main));
 
     // A restarted shell has forgotten every icon, then says so to every window.
     NOTIFYICONDATAW data{};
