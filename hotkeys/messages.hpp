@@ -55,6 +55,10 @@ inline constexpr std::string_view kPlayerRefusedMessage =
 inline constexpr std::string_view kRunningAsAdministratorMessage =
     "Kestrune is already running as administrator.";
 
+// The tip and the main window's caption while the user has paused the shortcuts.
+inline constexpr std::string_view kPausedTip = "Kestrune: the shortcuts are paused";
+inline constexpr std::string_view kPausedCaption = "Kestrune (shortcuts paused)";
+
 // The start failed before the program had a window; `system_reason` is the system's own text
 // for the error, if it has one.
 std::string FailedStartMessage(std::string_view system_reason);
