@@ -843,8 +843,12 @@ TEST(NotificationArea, PauseFromTheIconsMenuStopsTheShortcutsUntilResumed) {
 // its access key. Empty when that worked, else the step that did not.
 std::string ChooseFromSystemMenu(const ProgramFolderCopy& program, HWND main, wchar_t access_key) {
     if (!PumpUntil([&] { return GetForegroundWindow() == main; }, 2s)) {
-        return "the main window is not in front";
+        const HWND front = GetForegroundWindow();
+        return "the main window is not in front, but " + WideToUtf8(ClassOf(front)) + " \"" +
+               WideToUtf8(TextOf(front)) + "\"";
     }
+    // The window may have only just come to the front (kFocusSettles).
+    PumpFor(kFocusSettles);
     Tap({VK_MENU, VK_SPACE});
     HWND menu = nullptr;
     PumpUntil([&] { return (menu = program.PopupMenu()) != nullptr; }, 3s);
@@ -893,6 +897,14 @@ class ProgramsStartupShortcut {
     bool there_before_ = false;
 };
 
+// Waits until the window's thread has finished the handler it is in: it answers a sent message
+// only between handlers. A shortcut is read only then, never while the program writes it (the
+// shell's writer wants the file to itself).
+bool FinishedHandling(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+}
+
 TEST(StartWithWindows, TheSystemMenuMakesAndRemovesTheShortcutAndAsksBeforeReplacingAnother) {
     ProgramsStartupShortcut shortcut;
     if (shortcut.there_before()) GTEST_SKIP() << "a Kestrune shortcut starts with Windows here";
@@ -903,6 +915,7 @@ TEST(StartWithWindows, TheSystemMenuMakesAndRemovesTheShortcutAndAsksBeforeRepla
 
     ASSERT_EQ(ChooseFromSystemMenu(program, main, L'w'), "") << "Start with Windows";
     ASSERT_TRUE(PumpUntil([&] { return shortcut.Exists(); }, 5s));
+    ASSERT_TRUE(FinishedHandling(main));
     const StartupShortcut made = shortcut.Read();
     EXPECT_TRUE(SameIgnoringCase(made.real_target, exe)) << made.target << " for " << exe;
     ASSERT_EQ(ChooseFromSystemMenu(program, main, L'w'), "") << "Start with Windows, again";
@@ -911,27 +924,31 @@ TEST(StartWithWindows, TheSystemMenuMakesAndRemovesTheShortcutAndAsksBeforeRepla
     // A shortcut of that name for a copy that is gone: asked about, and kept on No.
     const std::string gone = WideToUtf8(program.folder()) + "\\gone\\kestrune.exe";
     ASSERT_TRUE(shortcut.MakeStart(gone));
-    auto answer_question = [&](const wchar_t* button) -> std::wstring {
-        if (!ChooseFromSystemMenu(program, main, L'w').empty()) return L"(no menu)";
+    // Chooses the item and answers the question with `button`: the question, or the step that
+    // went wrong.
+    auto answer_question = [&](const wchar_t* button) -> std::string {
+        const std::string chosen = ChooseFromSystemMenu(program, main, L'w');
+        if (!chosen.empty()) return "(" + chosen + ")";
         HWND box = nullptr;
         if (!PumpUntil([&] { return (box = program.MessageBox()) != nullptr; }, 5s)) {
-            return L"(no question)";
+            return "(no question)";
         }
-        const std::wstring question = LabelStartingWith(box, L"Your Startup folder");
+        const std::string question = WideToUtf8(LabelStartingWith(box, L"Your Startup folder"));
         Press(ChildStartingWith(box, button));
-        PumpUntil([&] { return program.MessageBox() == nullptr; }, 5s);
+        if (!PumpUntil([&] { return program.MessageBox() == nullptr; }, 5s) ||
+            !FinishedHandling(main)) {
+            return "(the question stayed)";
+        }
         return question;
     };
-    const std::wstring question = answer_question(L"&No");
-    EXPECT_NE(question.find(Utf8ToWide(gone) + L"\", a file that is not there any more"),
-              std::wstring::npos)
-        << WideToUtf8(question);
-    PumpFor(300ms);
+    const std::string question = answer_question(L"&No");
+    EXPECT_NE(question.find(gone + "\", a file that is not there any more"), std::string::npos)
+        << question;
     EXPECT_EQ(shortcut.Read().target, gone);
 
     // On Yes it starts this copy.
-    EXPECT_NE(answer_question(L"&Yes"), L"(no question)");
-    EXPECT_TRUE(PumpUntil([&] { return SameIgnoringCase(shortcut.Read().real_target, exe); }, 5s));
+    EXPECT_EQ(answer_question(L"&Yes"), question);
+    EXPECT_TRUE(SameIgnoringCase(shortcut.Read().real_target, exe)) << shortcut.Read().target;
     EXPECT_TRUE(program.NoSettingsFile());
 }
 
