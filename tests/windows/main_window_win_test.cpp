@@ -675,23 +675,15 @@ TEST(Keyboard, TabAndAccessKeysWorkAsInADialog) {
     ReleaseKeys({VK_MENU, 'H'});
 }
 
-// Under Wine (TrayIconsAreWindowsOfTheirOwn): the window of the one icon on show, or null.
+// Under Wine (TrayIconsAreWindowsOfTheirOwn): the window of the first icon on show in the
+// notification area, or null.
 HWND TrayIconWindow() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND top, LPARAM found) -> BOOL {
-            const auto check = [](HWND window, LPARAM found) -> BOOL {
-                if (ClassOf(window) != L"__winex11_tray_icon" || !IsWindowVisible(window))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
-            };
-            if (!check(top, found)) return FALSE;
-            EnumChildWindows(top, check, found);
-            return *reinterpret_cast<HWND*>(found) == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    HWND icon = nullptr;
+    while (tray && (icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr))) {
+        if (IsWindowVisible(icon)) return icon;
+    }
+    return nullptr;
 }
 
 // The colours of the square of `size` pixels at (x, y) of `dc`, row by row.
@@ -779,15 +771,11 @@ std::wstring TrayTipOnPointing() {
     RECT rect;
     GetWindowRect(window, &rect);
     SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    const auto shown_tip = [] {
+    const auto shown_tip = [&] {
         HWND tip = nullptr;
-        EnumWindows(
-            [](HWND window, LPARAM tip) -> BOOL {
-                if (ClassOf(window) != L"tooltips_class32" || !IsWindowVisible(window)) return TRUE;
-                *reinterpret_cast<HWND*>(tip) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&tip));
+        while ((tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr))) {
+            if (IsWindowVisible(tip)) return tip;
+        }
         return tip;
     };
     HWND tip = nullptr;
