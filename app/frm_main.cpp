@@ -1,6 +1,8 @@
 // The main window: the executed count, the last function, "&Configure" and "&Hide Me". It hosts
 // the hotkey poll, which runs every 100 ms whether the window is on the screen, hidden in the
-// notification area or hidden behind the configuration window.
+// notification area or hidden behind the configuration window, unless the user has paused the
+// shortcuts. Its system menu and the icon's menu also pause the shortcuts and make the program
+// start with Windows.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <wtsapi32.h>
@@ -11,10 +13,13 @@
 #include "app/forms.hpp"
 #include "app/single_instance.hpp"
 #include "hotkeys/format_count.hpp"
+#include "hotkeys/messages.hpp"
 #include "hotkeys/poll.hpp"
 #include "hotkeys/poll_host.hpp"
 #include "hotkeys/shortcut_notices.hpp"
+#include "hotkeys/start_with_windows.hpp"
 #include "hotkeys/stored_numbers.hpp"
+#include "res/resource.h"
 #include "settings/settings.hpp"
 #include "settings/settings_names.hpp"
 #include "ui/form.hpp"
@@ -23,6 +28,7 @@
 #include "util/wide_text.hpp"
 #include "win32/cls_winamp.hpp"
 #include "win32/message_loop.hpp"
+#include "win32/startup_folder.hpp"
 #include "win32/win32_platform.hpp"
 
 namespace kestrune {
@@ -33,7 +39,10 @@ namespace {
 constexpr std::string_view kPlayerPath = "C:\\Program Files\\Winamp\\winamp.exe";
 constexpr std::string_view kPlayerInProgramFiles = "\\Winamp\\winamp.exe";
 
-class MainForm final : public Form, private ProgramFolderHost<PollHost>, private NoticeHost {
+class MainForm final : public Form,
+                       private ProgramFolderHost<PollHost>,
+                       private NoticeHost,
+                       private StartupQuestions {
   public:
     enum ControlId : int {
         fraInformation = kFirstControlId,
@@ -64,13 +73,23 @@ class MainForm final : public Form, private ProgramFolderHost<PollHost>, private
     // NoticeHost: what the program tells the user when a shortcut cannot work.
     void SetTrayTip(std::string_view tip) override;
     bool ShowBalloon(std::string_view title, std::string_view text) override;
+    // Also StartupQuestions', with AskYesNo.
     void ShowMessage(std::string_view text) override;
+    bool AskYesNo(std::string_view question) override;
 
     void cmdConfigure_Click();
     void cmdHideMe_Click();
     void SystemTray1_Activate();
-    // The icon's menu: "&Show Kestrune", "&Configure...", "E&xit".
+    // The icon's menu: "&Show Kestrune", "&Configure...", the two settings below, "E&xit".
     void SystemTray1_Menu();
+    // The items that the icon's menu and the system menu share, checked as things stand.
+    void AddSettingsItems(HMENU menu);
+    void CheckSettingsItems(HMENU menu);
+    // "&Pause shortcuts": while paused, the poll looks at no key and runs nothing.
+    void PauseShortcuts(bool paused);
+    // "Start with &Windows".
+    bool StartsWithWindows();
+    void ToggleStartWithWindows();
     // Another start of the program for the same settings file.
     void StartedAgain();
     // The Windows session ends: the process may be ended at any moment from now on.
@@ -87,10 +106,22 @@ class MainForm final : public Form, private ProgramFolderHost<PollHost>, private
     Win32Foreground foreground_;
     ShortcutNotices notices_{foreground_};
     SystemTray SystemTray1;
+    Win32StartupFolder startup_folder_;
     bool unloading_ = false;
+    bool paused_ = false;  // for this run only: every start begins with the shortcuts on
+    std::string notice_tip_{kPlainTip};  // the tip the notices set, shown unless paused
 };
 
-enum TrayMenuItem : UINT { kMenuShow = 1, kMenuConfigure, kMenuExit };
+// The items of the menus. The settings items are in the system menu too, whose commands carry
+// them in WM_SYSCOMMAND: their ids lie below the system's own and are multiples of 16, as the
+// system keeps the low four bits for itself.
+enum MenuItem : UINT {
+    kMenuShow = 1,
+    kMenuConfigure,
+    kMenuExit,
+    kMenuPause = 0x10,
+    kMenuStartWithWindows = 0x20
+};
 
 constexpr FontSpec kTahomaBold{L"Tahoma", 825, true};
 constexpr DWORD kLabelStyle = SS_NOPREFIX | SS_ENDELLIPSIS;
@@ -134,7 +165,8 @@ void MainForm::PlayerRefused() {
 }
 
 void MainForm::SetTrayTip(std::string_view tip) {
-    SystemTray1.SetTrayTipText(Utf8ToWide(tip));
+    notice_tip_ = tip;
+    if (!paused_) SystemTray1.SetTrayTipText(Utf8ToWide(tip));
 }
 
 bool MainForm::ShowBalloon(std::string_view title, std::string_view text) {
@@ -143,6 +175,10 @@ bool MainForm::ShowBalloon(std::string_view title, std::string_view text) {
 
 void MainForm::ShowMessage(std::string_view text) {
     ShowWarning(text);
+}
+
+bool MainForm::AskYesNo(std::string_view question) {
+    return Form::AskYesNo(question);
 }
 
 void MainForm::Unload() {
@@ -155,9 +191,9 @@ void MainForm::Form_Load() {
     AdmitShowRunningCopyMessage(hwnd(), SettingsFile());
     WTSRegisterSessionNotification(hwnd(), NOTIFY_FOR_THIS_SESSION);
     SystemTray1.SetOwner(hwnd());
-    // The notification area shows small icons at the system's dots per inch.
-    SystemTray1.SetTrayIconHandle(ProgramIcon(GetSystemMetrics(SM_CXSMICON)));
+    SystemTray1.SetTrayIcon(IDI_KESTRUNE);
     SystemTray1.SetTrayTipText(kProgramName);
+    AddSettingsItems(GetSystemMenu(hwnd(), FALSE));
 
     // A stored count that is not a whole number in range is shown as it stands: the poll
     // leaves such a count as it is and never counts it up.
@@ -218,7 +254,7 @@ void MainForm::Timer(UINT_PTR id) {
 }
 
 void MainForm::tmrKeyCheck_Timer() {
-    if (unloading_) return;
+    if (unloading_ || paused_) return;
     RunKeyCheckTick(keys_, winamp_, *this, poll_memory_);
     // After the tick, never inside it: a message box lets the next ticks run while it is open.
     if (!unloading_) notices_.AfterTick(*this);
@@ -229,6 +265,8 @@ void MainForm::SystemTray1_Menu() {
     if (!menu) return;
     AppendMenuW(menu, MF_STRING, kMenuShow, L"&Show Kestrune");
     AppendMenuW(menu, MF_STRING, kMenuConfigure, L"&Configure...");
+    AddSettingsItems(menu);
+    CheckSettingsItems(menu);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kMenuExit, L"E&xit");
     SetMenuDefaultItem(menu, kMenuShow, FALSE);
@@ -255,12 +293,50 @@ void MainForm::SystemTray1_Menu() {
             SystemTray1.SetTrayAction(SystemTray::kDelete);
             cmdConfigure_Click();
             break;
+        case kMenuPause:
+            PauseShortcuts(!paused_);
+            break;
+        case kMenuStartWithWindows:
+            ToggleStartWithWindows();
+            break;
         case kMenuExit:
             Unload();
             break;
         default:
             break;
     }
+}
+
+void MainForm::AddSettingsItems(HMENU menu) {
+    if (!menu) return;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kMenuPause, L"&Pause shortcuts");
+    AppendMenuW(menu, MF_STRING, kMenuStartWithWindows, L"Start with &Windows");
+}
+
+void MainForm::CheckSettingsItems(HMENU menu) {
+    CheckMenuItem(menu, kMenuPause, MF_BYCOMMAND | (paused_ ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, kMenuStartWithWindows,
+                  MF_BYCOMMAND | (StartsWithWindows() ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void MainForm::PauseShortcuts(bool paused) {
+    if (paused == paused_) return;
+    paused_ = paused;
+    // Nothing pressed while the shortcuts were paused may run a function: the poll's next
+    // look is a first look.
+    if (!paused_) poll_memory_.Forget();
+    SystemTray1.SetTrayIcon(paused_ ? IDI_KESTRUNE_PAUSED : IDI_KESTRUNE);
+    SystemTray1.SetTrayTipText(Utf8ToWide(paused_ ? kPausedTip : notice_tip_));
+    SetWindowTextW(hwnd(), paused_ ? Utf8ToWide(kPausedCaption).c_str() : kProgramName);
+}
+
+bool MainForm::StartsWithWindows() {
+    return kestrune::StartsWithWindows(startup_folder_, ProgramFile());
+}
+
+void MainForm::ToggleStartWithWindows() {
+    kestrune::ToggleStartWithWindows(startup_folder_, ProgramFile(), *this);
 }
 
 void MainForm::StartedAgain() {
@@ -298,6 +374,19 @@ bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resu
         if (wparam == kShowRunningCopyNow && !unloading_) StartedAgain();
         result = kIsRunningCopy;
         return true;
+    }
+    if (message == WM_INITMENUPOPUP && HIWORD(lparam)) {
+        CheckSettingsItems(reinterpret_cast<HMENU>(wparam));  // the system menu opens
+        return false;
+    }
+    if (message == WM_SYSCOMMAND && !unloading_) {
+        const UINT command = static_cast<UINT>(wparam & 0xFFF0);
+        if (command == kMenuPause || command == kMenuStartWithWindows) {
+            if (command == kMenuPause) PauseShortcuts(!paused_);
+            if (command == kMenuStartWithWindows) ToggleStartWithWindows();
+            result = 0;
+            return true;
+        }
     }
     TrayEvent event = TrayEvent::kNone;
     if (!SystemTray1.HandleMessage(message, wparam, lparam, event)) return false;

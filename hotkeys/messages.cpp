@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "hotkeys/key_assignments.hpp"
+#include "hotkeys/start_with_windows.hpp"
 #include "settings/settings.hpp"
 
 namespace kestrune {
@@ -202,6 +203,43 @@ std::string BlindBalloon(std::string_view caption) {
 std::string FailedStartMessage(std::string_view system_reason) {
     std::string text = "Kestrune could not start: its main window could not be created.";
     if (!system_reason.empty()) text += "\n\n" + std::string(system_reason);
+    return text;
+}
+
+// --- Start with Windows ----------------------------------------------------------------------
+
+std::string ReplaceStartupShortcutQuestion(const StartupShortcut& shortcut,
+                                           std::string_view program) {
+    std::string text = "Your Startup folder already holds the shortcut\n\n";
+    text += shortcut.path;
+    if (shortcut.target.empty()) {
+        text += "\n\nwhich starts no program";
+    } else {
+        text += "\n\nwhich starts \"";
+        text += shortcut.target;
+        text += shortcut.real_target.empty() ? "\", a file that is not there any more" : "\"";
+    }
+    text += ".\n\nReplace it, so that Windows starts this copy, \"";
+    text += program;
+    text += "\", when you sign in?";
+    return text;
+}
+
+std::string StartupShortcutNotMadeMessage(std::string_view folder) {
+    std::string text = "Kestrune could not make its shortcut in your Startup folder:\n\n";
+    text += folder;
+    text +=
+        "\n\nWindows will not start Kestrune when you sign in. Check that you may write to "
+        "that folder, and try again.";
+    return text;
+}
+
+std::string StartupShortcutNotRemovedMessage(std::string_view shortcut_path) {
+    std::string text = "Kestrune could not remove its shortcut from your Startup folder:\n\n";
+    text += shortcut_path;
+    text +=
+        "\n\nWindows still starts Kestrune when you sign in. Delete the shortcut by hand to "
+        "stop that.";
     return text;
 }
 

@@ -11,6 +11,8 @@
 
 namespace kestrune {
 
+struct StartupShortcut;
+
 // --- The settings file: why a read or a save failed ------------------------------------------
 
 // What the user is told when a save did not store: `lead` (what was lost), the file's path and
@@ -53,8 +55,26 @@ inline constexpr std::string_view kPlayerRefusedMessage =
 inline constexpr std::string_view kRunningAsAdministratorMessage =
     "Kestrune is already running as administrator.";
 
+// The tip and the main window's caption while the user has paused the shortcuts.
+inline constexpr std::string_view kPausedTip = "Kestrune: the shortcuts are paused";
+inline constexpr std::string_view kPausedCaption = "Kestrune (shortcuts paused)";
+
 // The start failed before the program had a window; `system_reason` is the system's own text
 // for the error, if it has one.
 std::string FailedStartMessage(std::string_view system_reason);
+
+// --- Start with Windows: the shortcut in the Startup folder ----------------------------------
+
+// Before a shortcut of the program's name that starts another copy (or nothing) is replaced by
+// one that starts `program`.
+std::string ReplaceStartupShortcutQuestion(const StartupShortcut& shortcut,
+                                           std::string_view program);
+
+std::string StartupShortcutNotMadeMessage(std::string_view folder);
+std::string StartupShortcutNotRemovedMessage(std::string_view shortcut_path);
+
+inline constexpr std::string_view kNoStartupFolderMessage =
+    "Windows names no Startup folder for your user account, so Kestrune cannot start with "
+    "Windows.";
 
 }  // namespace kestrune

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Kestrune's program icon and writes kestrune.ico beside this script.
+"""Draws Kestrune's program icon and its paused variant, and writes kestrune.ico and
+kestrune_paused.ico beside this script.
 
 The design is a navy rounded square with a lighter rim and a white eighth note. The icon holds
 it at the sizes Windows asks for from 100 % to 200 % scaling:
@@ -11,7 +12,13 @@ it at the sizes Windows asks for from 100 % to 200 % scaling:
 - 256 pixels the same way, stored PNG-compressed (as Windows Vista and later read it) so that
   the program file stays small.
 
-Usage: python3 make_icon.py [output.ico]
+The paused variant is the notification area's icon while the shortcuts are paused: the same
+square and note in greys, with an amber badge that holds a pause mark (two dark bars) over the
+lower right corner. It holds the small sizes only, the 16-pixel image drawn from the same grid
+with the badge's grid laid over it, 20 and 24 pixels as above, and 32 and 48 pixels stored as
+PNG (the program file carries both icons).
+
+Usage: python3 make_icon.py [output folder]
 """
 
 import math
@@ -53,27 +60,66 @@ COLOURS = {
 }
 
 
-def build_palette():
+# The paused variant: the design's colours in greys, and the badge's.
+PAUSED_COLOURS = {
+    "N": (104, 104, 104),
+    "B": (150, 150, 150),
+    "b": (128, 128, 128),
+    "W": (196, 196, 196),
+    "w": (160, 160, 160),
+    "l": (130, 130, 130),
+    "A": (255, 170, 0),  # the badge
+    "a": (200, 130, 20),  # the badge's rounded edge
+    "K": (32, 32, 32),  # the pause mark's bars
+}
+
+# The badge at 16 pixels, laid over the grid with its top left corner at BADGE_AT; '.' leaves the
+# grid's pixel as it is.
+BADGE_AT = (7, 7)
+BADGE = [
+    "..aAAAa..",
+    ".AAAAAAA.",
+    "aAKKAKKAa",
+    "AAKKAKKAA",
+    "AAKKAKKAA",
+    "AAKKAKKAA",
+    "aAKKAKKAa",
+    ".AAAAAAA.",
+    "..aAAAa..",
+]
+
+
+def paused_grid():
+    rows = [list(row) for row in GRID]
+    left, top = BADGE_AT
+    for y, badge_row in enumerate(BADGE):
+        for x, c in enumerate(badge_row):
+            if c != ".":
+                rows[top + y][left + x] = c
+    return ["".join(row) for row in rows]
+
+
+def build_palette(colours=COLOURS):
     palette = [(0, 0, 0)] * 256
     index_of = {}
-    for number, (key, colour) in enumerate(COLOURS.items(), start=1):
+    for number, (key, colour) in enumerate(colours.items(), start=1):
         palette[number] = colour
         index_of[key] = number
     return palette, index_of
 
 
-def check_grid():
-    if len(GRID) != SIZE or any(len(row) != SIZE for row in GRID):
+def check_grid(grid, colours):
+    if len(grid) != SIZE or any(len(row) != SIZE for row in grid):
         raise ValueError("the grid must be 16 rows of 16 characters")
-    unknown = {c for row in GRID for c in row} - set(COLOURS) - {"."}
+    unknown = {c for row in grid for c in row} - set(colours) - {"."}
     if unknown:
         raise ValueError("unknown grid characters: " + "".join(sorted(unknown)))
 
 
-def small_image():
+def small_image(grid=GRID, colours=COLOURS):
     """The 16x16 256-colour image, header to mask, as an .ico entry holds it."""
-    check_grid()
-    palette, index_of = build_palette()
+    check_grid(grid, colours)
+    palette, index_of = build_palette(colours)
 
     # BITMAPINFOHEADER: the height counts the colour bitmap and the mask together.
     header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 8, 0, 0, 0, 0, 256, 0)
@@ -84,7 +130,7 @@ def small_image():
     mask_stride = ((SIZE + 31) // 32) * 4
     colour_rows = []
     mask_rows = []
-    for row in reversed(GRID):  # bitmaps are stored bottom row first
+    for row in reversed(grid):  # bitmaps are stored bottom row first
         pixels = bytes(0 if c == "." else index_of[c] for c in row)
         colour_rows.append(pixels.ljust(colour_stride, b"\0"))
         bits = 0
@@ -145,18 +191,31 @@ def in_note(x, y):
     return (u / a) ** 2 + (v / b) ** 2 <= 1.0
 
 
-def colour_at(x, y, rim):
+# The paused variant's badge: a disc (centre x, y and radius) and the pause mark's two bars
+# (left, top, right, bottom), in grid units.
+BADGE_DISC = (11.5, 11.5, 4.5)
+PAUSE_BARS = [(9.0, 9.0, 11.0, 14.0), (12.0, 9.0, 14.0, 14.0)]
+
+
+def colour_at(x, y, rim, paused=False):
     """The colour of the design at (x, y), or None outside the square."""
+    colours = PAUSED_COLOURS if paused else COLOURS
+    if paused:
+        cx, cy, radius = BADGE_DISC
+        if math.hypot(x - cx, y - cy) <= radius:
+            if any(left <= x <= right and top <= y <= bottom for left, top, right, bottom in PAUSE_BARS):
+                return colours["K"]
+            return colours["A"]
     if not in_rounded_square(x, y, 0.0):
         return None
     if not in_rounded_square(x, y, rim):
-        return COLOURS["B"]
+        return colours["B"]
     if in_note(x, y):
-        return COLOURS["W"]
-    return COLOURS["N"]
+        return colours["W"]
+    return colours["N"]
 
 
-def draw(size):
+def draw(size, paused=False):
     """Rows of (red, green, blue, alpha) pixels, top row first."""
     unit = size / 16.0
     rim = max(1.0, size / 32.0) / unit  # the rim is a pixel or two wide, in grid units
@@ -169,7 +228,7 @@ def draw(size):
                 for sx in range(SAMPLES):
                     x = (px + (sx + 0.5) / SAMPLES) / unit
                     y = (py + (sy + 0.5) / SAMPLES) / unit
-                    colour = colour_at(x, y, rim)
+                    colour = colour_at(x, y, rim, paused)
                     if colour is None:
                         continue
                     covered += 1
@@ -185,9 +244,9 @@ def draw(size):
     return rows
 
 
-def bitmap_image(size):
+def bitmap_image(size, paused=False):
     """A 32-bit image with alpha, header to mask, as an .ico entry holds it."""
-    rows = draw(size)
+    rows = draw(size, paused)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     colour = b"".join(
         struct.pack("<BBBB", b, g, r, a) for row in reversed(rows) for (r, g, b, a) in row
@@ -208,10 +267,10 @@ def png_chunk(kind, data):
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
 
-def png_image(size):
+def png_image(size, paused=False):
     """The image as an RGBA PNG, rows filtered with "Sub", which suits flat colour best."""
     raw = bytearray()
-    for row in draw(size):
+    for row in draw(size, paused):
         raw.append(1)  # filter type Sub: each byte less the byte one pixel to its left
         previous = (0, 0, 0, 0)
         for pixel in row:
@@ -226,11 +285,18 @@ def png_image(size):
     )
 
 
-def icon_bytes():
+def icon_bytes(paused=False):
     # (width, colour count, bits per pixel, image), smallest first.
-    images = [(SIZE, 0, 8, small_image())]
-    images += [(size, 0, 32, bitmap_image(size)) for size in (20, 24, 32, 48)]
-    images.append((256, 0, 32, png_image(256)))
+    if paused:
+        images = [(SIZE, 0, 8, small_image(paused_grid(), PAUSED_COLOURS))]
+    else:
+        images = [(SIZE, 0, 8, small_image())]
+    if paused:
+        images += [(size, 0, 32, bitmap_image(size, True)) for size in (20, 24)]
+        images += [(size, 0, 32, png_image(size, True)) for size in (32, 48)]
+    else:
+        images += [(size, 0, 32, bitmap_image(size)) for size in (20, 24, 32, 48)]
+        images.append((256, 0, 32, png_image(256)))
 
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = len(directory) + 16 * len(images)
@@ -246,11 +312,13 @@ def icon_bytes():
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    output = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "kestrune.ico")
-    data = icon_bytes()
-    with open(output, "wb") as file:
-        file.write(data)
-    print("wrote %s (%d bytes)" % (output, len(data)))
+    folder = sys.argv[1] if len(sys.argv) > 1 else here
+    for name, paused in (("kestrune.ico", False), ("kestrune_paused.ico", True)):
+        output = os.path.join(folder, name)
+        data = icon_bytes(paused)
+        with open(output, "wb") as file:
+            file.write(data)
+        print("wrote %s (%d bytes)" % (output, len(data)))
 
 
 if __name__ == "__main__":

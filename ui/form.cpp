@@ -77,6 +77,13 @@ HICON ProgramIcon(int size) {
     return icon;
 }
 
+int NotificationAreaIconSize() {
+    static const auto get_dpi = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    const UINT dpi = get_dpi && taskbar ? get_dpi(taskbar) : 0;
+    return dpi ? MetricForDpi(SM_CXSMICON, dpi) : GetSystemMetrics(SM_CXSMICON);
+}
+
 void Form::SetIcons() {
     // The image drawn for the size each place needs at this window's dots per inch.
     const int small_size = MetricForDpi(SM_CXSMICON, dpi_);

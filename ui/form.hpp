@@ -147,6 +147,10 @@ class Form {
 // when none matches); null when it cannot be loaded.
 HICON ProgramIcon(int size);
 
+// The size of a small icon (SM_CXSMICON) in the notification area now: at the taskbar's dots
+// per inch where Windows can tell them, else at the system's.
+int NotificationAreaIconSize();
+
 // The program's loaded top-level windows.
 int CountLoadedForms();
 

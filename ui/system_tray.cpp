@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/form.hpp"
+
 namespace kestrune {
 namespace {
 
@@ -30,13 +32,52 @@ void CopyInto(wchar_t (&field)[N], const std::wstring& text) {
 
 }  // namespace
 
+SystemTray::~SystemTray() {
+    if (icon_) DestroyIcon(icon_);
+}
+
+void SystemTray::SetOwner(HWND owner) {
+    owner_ = owner;
+    // The shell runs at the user's level, below an administrator's window.
+    for (const UINT message : {TaskbarCreatedMessage(), kTrayCallbackMessage}) {
+        if (message != 0) ChangeWindowMessageFilterEx(owner_, message, MSGFLT_ALLOW, nullptr);
+    }
+}
+
+void SystemTray::SetTrayIcon(int resource_id) {
+    resource_ = resource_id;
+    if (!present_) return;
+    const HICON old = LoadImageAtShellSize();
+    Modify(NIF_ICON);
+    if (old) DestroyIcon(old);
+}
+
+HICON SystemTray::LoadImageAtShellSize() {
+    const int size = NotificationAreaIconSize();
+    if (icon_ && icon_resource_ == resource_ && icon_size_ == size) return nullptr;
+    const HICON icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource_),
+                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    if (!icon) return nullptr;  // the image held stays
+    const HICON old = icon_;
+    icon_ = icon;
+    icon_resource_ = resource_;
+    icon_size_ = size;
+    return old;
+}
+
+bool SystemTray::Modify(UINT flags) {
+    NOTIFYICONDATAW data = IconData(owner_);
+    data.uFlags = flags;
+    data.uCallbackMessage = kTrayCallbackMessage;
+    data.hIcon = icon_;
+    CopyInto(data.szTip, tip_);
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 void SystemTray::SetTrayTipText(std::wstring text) {
     tip_ = std::move(text);
-    if (!present_) return;
-    NOTIFYICONDATAW data = IconData(owner_);
-    data.uFlags = NIF_TIP;
-    CopyInto(data.szTip, tip_);
-    Shell_NotifyIconW(NIM_MODIFY, &data);
+    if (present_) Modify(NIF_TIP);
 }
 
 bool SystemTray::ShowBalloon(const std::wstring& title, const std::wstring& text) {
@@ -50,6 +91,8 @@ bool SystemTray::ShowBalloon(const std::wstring& title, const std::wstring& text
 }
 
 bool SystemTray::Add() {
+    const HICON old = LoadImageAtShellSize();
+    if (old) DestroyIcon(old);  // the shell holds no icon of ours
     NOTIFYICONDATAW data = IconData(owner_);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
@@ -92,9 +135,13 @@ bool SystemTray::HandleMessage(UINT message, WPARAM, LPARAM lparam, TrayEvent& e
         return true;
     }
     if (message == TaskbarCreatedMessage() && message != 0) {
-        // The shell restarted and forgot the icon: put it back while the window is hidden.
-        // Should that fail, the window has to come back instead.
-        if (present_ && !Add()) event = TrayEvent::kActivate;
+        if (!present_) return true;
+        // The image at the size the notification area has now, on the icon the shell holds;
+        // a restarted shell has forgotten the icon, and it is added again. Should that fail,
+        // the window has to come back instead.
+        const HICON old = LoadImageAtShellSize();
+        if (!Modify(NIF_MESSAGE | NIF_ICON | NIF_TIP) && !Add()) event = TrayEvent::kActivate;
+        if (old) DestroyIcon(old);
         return true;
     }
     return false;

@@ -46,13 +46,13 @@ std::wstring FinalPathOf(const std::wstring& path) {
     return final_path;
 }
 
-std::string FindProgramFolder() {
+std::string FindProgramFile() {
     const std::wstring module = ModulePath();
     if (module.empty()) return {};
-    // The final path comes in the \\?\ form; a volume without a drive letter gives none that
-    // a user would know, and the path the program was started by is kept then.
-    const std::string final_path = PlainPathOf(WideToUtf8(FinalPathOf(module)));
-    return FolderOfPath(final_path.empty() ? WideToUtf8(module) : final_path);
+    // A volume without a drive letter gives no final path that a user would know: the path
+    // the program was started by is kept then.
+    const std::string final_path = RealPathOf(WideToUtf8(module));
+    return final_path.empty() ? WideToUtf8(module) : final_path;
 }
 
 // The integrity level of `process`'s token: the last relative id of its mandatory label.
@@ -106,8 +106,18 @@ std::optional<std::uint32_t> Win32Foreground::OwnIntegrity() {
     return IntegrityOf(GetCurrentProcess());
 }
 
+std::string RealPathOf(std::string_view path) {
+    // The final path comes in the \\?\ form.
+    return PlainPathOf(WideToUtf8(FinalPathOf(Utf8ToWide(path))));
+}
+
+const std::string& ProgramFile() {
+    static const std::string file = FindProgramFile();
+    return file;
+}
+
 const std::string& ProgramFolder() {
-    static const std::string folder = FindProgramFolder();
+    static const std::string folder = FolderOfPath(ProgramFile());
     return folder;
 }
 

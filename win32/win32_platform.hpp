@@ -28,6 +28,15 @@ class Win32Foreground final : public Foreground {
     std::optional<std::uint32_t> OwnIntegrity() override;
 };
 
+// The path of the file itself that `path` (UTF-8) reaches, after every symbolic link and
+// junction on the way, in its usual form ("C:\\Tools\\kestrune.exe"); empty when there is no
+// such file or it has no path with a drive letter or share.
+std::string RealPathOf(std::string_view path);
+
+// The program's executable file, as UTF-8 text: the file itself, after the symbolic links and
+// junctions on the path it was started by. Found once per run.
+const std::string& ProgramFile();
+
 // The program's folder, as UTF-8 text, without a trailing separator except in the root of a
 // drive: the folder of the executable file itself, after the symbolic links and junctions on
 // the path it was started by (a package manager's link to it, say). Found once per run.

@@ -18,6 +18,7 @@
 #include "hotkeys/message_pump.hpp"
 #include "hotkeys/poll.hpp"
 #include "hotkeys/shortcut_notices.hpp"
+#include "hotkeys/start_with_windows.hpp"
 #include "player/player_link.hpp"
 #include "settings/settings.hpp"
 
@@ -209,6 +210,50 @@ class FakeNoticeHost final : public NoticeHost {
         messages.emplace_back(text);
         if (while_message_open) while_message_open();
     }
+};
+
+// A Startup folder of shortcuts kept in memory. A shortcut's real target is its target when
+// that program is in `programs` (the files that exist), else empty. Creating or removing a
+// shortcut fails while `refuses` is set.
+class FakeStartupFolder final : public StartupFolder {
+  public:
+    std::string path = "C:\\Users\\Ann\\Startup";
+    std::set<std::string> programs;
+    std::map<std::string, std::string> shortcuts;  // shortcut path to target
+    bool refuses = false;
+
+    std::string Path() override { return path; }
+    std::vector<StartupShortcut> Shortcuts() override {
+        std::vector<StartupShortcut> listed;
+        for (const auto& [file, target] : shortcuts) {
+            listed.push_back({file, target, programs.count(target) ? target : std::string()});
+        }
+        return listed;
+    }
+    bool Create(const std::string& file, const std::string& program) override {
+        if (refuses) return false;
+        shortcuts[file] = program;
+        return true;
+    }
+    bool Remove(const std::string& file) override {
+        if (refuses) return false;
+        shortcuts.erase(file);
+        return true;
+    }
+};
+
+// The user: answers each question with `answer`, and notes questions and messages.
+class FakeUser final : public StartupQuestions {
+  public:
+    bool answer = true;
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;
+
+    bool AskYesNo(std::string_view question) override {
+        questions.emplace_back(question);
+        return answer;
+    }
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
 };
 
 }  // namespace kestrune::fakes

@@ -56,6 +56,13 @@ inline int MenuOpeningsUntilOneStays() {
     return RunningUnderWine() ? 3 : 1;
 }
 
+// Wine's notification area shows each icon in a window of its own (class "__winex11_tray_icon"),
+// which draws the icon's image and shows its tip in a tooltip while the pointer rests on it: a
+// test can read both there. Windows' notification area has no window per icon.
+inline bool TrayIconsAreWindowsOfTheirOwn() {
+    return RunningUnderWine();
+}
+
 // Wine has no integrity levels to speak of: every process's token says High, as if run as
 // administrator. So under Wine the program never looks at the window in front, and no window
 // can be made that hides the keyboard from it.

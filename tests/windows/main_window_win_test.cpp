@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 // After <windows.h>:
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -15,11 +16,15 @@
 #include <thread>
 
 #include "host.hpp"
+#include "hotkeys/messages.hpp"
 #include "keyboard.hpp"
 #include "program.hpp"
+#include "res/resource.h"
 #include "stand_in_player.hpp"
 #include "ui.hpp"
 #include "ui/system_tray.hpp"
+#include "util/ascii.hpp"
+#include "win32/startup_folder.hpp"
 
 namespace kestrune {
 namespace {
@@ -361,33 +366,35 @@ TEST(NotificationArea, HideMeAndBackAgainWhileTheShortcutsKeepWorking) {
     EXPECT_TRUE(program.Running());
 }
 
+// Right-clicks the icon as the shell tells it (the button's release, then the context menu),
+// and chooses an item of the menu by its access key. Empty when that worked, else the step that
+// did not. The click comes at once, which can close the menu again (MenuOpeningsUntilOneStays).
+std::string ChooseFromIconMenu(const ProgramFolderCopy& program, HWND main, wchar_t access_key) {
+    for (int attempt = 0; attempt < MenuOpeningsUntilOneStays(); ++attempt) {
+        PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
+        PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_CONTEXTMENU);
+        HWND menu = nullptr;
+        PumpUntil([&] { return (menu = program.PopupMenu()) != nullptr; }, 3s);
+        PumpFor(300ms);
+        if (!menu || program.PopupMenu() != menu) continue;
+        PostMessageW(menu, WM_CHAR, access_key, 0);
+        if (!PumpUntil([&] { return program.PopupMenu() == nullptr; }, 5s)) {
+            return "the menu stayed open";
+        }
+        return {};
+    }
+    return "no menu stayed open to choose from";
+}
+
 TEST(NotificationArea, TheIconsMenuShowsConfiguresAndExits) {
     StandInPlayer player;
     RunningProgram program;
     const HWND main = program.main;
     ASSERT_NE(main, nullptr);
 
-    // Hides the window, right-clicks the icon as the shell tells it (the button's release,
-    // then the context menu), and chooses an item of the menu by its access key. Empty when
-    // that worked, else the step that did not. The click comes at once, which can close the
-    // menu again (MenuOpeningsUntilOneStays).
-    const int menu_attempts = MenuOpeningsUntilOneStays();
     auto choose_from_menu = [&](wchar_t access_key) -> std::string {
         if (!HideToTray(main)) return "the window did not go to the notification area";
-        for (int attempt = 0; attempt < menu_attempts; ++attempt) {
-            PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
-            PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_CONTEXTMENU);
-            HWND menu = nullptr;
-            PumpUntil([&] { return (menu = program.PopupMenu()) != nullptr; }, 3s);
-            PumpFor(300ms);
-            if (!menu || program.PopupMenu() != menu) continue;
-            PostMessageW(menu, WM_CHAR, access_key, 0);
-            if (!PumpUntil([&] { return program.PopupMenu() == nullptr; }, 5s)) {
-                return "the menu stayed open";
-            }
-            return {};
-        }
-        return "no menu stayed open to choose from";
+        return ChooseFromIconMenu(program, main, access_key);
     };
 
     ASSERT_EQ(choose_from_menu(L's'), "") << "Show Kestrune";
@@ -694,11 +701,284 @@ TEST(Keyboard, TabAndAccessKeysWorkAsInADialog) {
     ReleaseKeys({VK_MENU, 'H'});
 }
 
-TEST(NotificationArea, TheIconComesBackWhenTheShellRestarts) {
+// Under Wine (TrayIconsAreWindowsOfTheirOwn): the window of the first icon on show in the
+// notification area, or null.
+HWND TrayIconWindow() {
+    const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    HWND icon = nullptr;
+    while (tray && (icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr))) {
+        if (IsWindowVisible(icon)) return icon;
+    }
+    return nullptr;
+}
+
+// The colours of the square of `size` pixels at (x, y) of `dc`, row by row.
+std::vector<COLORREF> PixelsOf(HDC dc, int x, int y, int size) {
+    const HDC copy = CreateCompatibleDC(dc);
+    const HBITMAP bitmap = CreateCompatibleBitmap(dc, size, size);
+    const HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, size, size, dc, x, y, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) pixels.push_back(GetPixel(copy, column, row));
+    }
+    SelectObject(copy, old);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    return pixels;
+}
+
+// The icon `id` of `exe` drawn at `size` pixels over `background`.
+std::vector<COLORREF> IconPixels(const std::wstring& exe, int id, int size, COLORREF background) {
+    const HMODULE module = LoadLibraryExW(
+        exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const HICON icon = static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const HBRUSH brush = CreateSolidBrush(background);
+    const RECT all{0, 0, size, size};
+    FillRect(dc, &all, brush);
+    if (icon) DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels = PixelsOf(dc, 0, 0, size);
+    SelectObject(dc, old);
+    DeleteObject(brush);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    if (icon) DestroyIcon(icon);
+    if (module) FreeLibrary(module);
+    return pixels;
+}
+
+// Under Wine: whether the icon's window shows the image `id` of `exe`, in every pixel that the
+// image covers in full (the same over black and over white). The window must not be covered.
+bool TrayIconShows(const std::wstring& exe, int id) {
+    const HWND window = TrayIconWindow();
+    if (!window) return false;
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    const std::vector<COLORREF> over_black = IconPixels(exe, id, size, RGB(0, 0, 0));
+    const std::vector<COLORREF> over_white = IconPixels(exe, id, size, RGB(255, 255, 255));
+    RECT client;
+    GetClientRect(window, &client);
+    POINT at{(client.right - size) / 2, (client.bottom - size) / 2};
+    ClientToScreen(window, &at);
+    const HDC screen = GetDC(nullptr);
+    const std::vector<COLORREF> shown = PixelsOf(screen, at.x, at.y, size);
+    ReleaseDC(nullptr, screen);
+    std::size_t compared = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (over_black[i] != over_white[i]) continue;
+        if (shown[i] != over_black[i]) return false;
+        ++compared;
+    }
+    return compared > shown.size() / 2;
+}
+
+// The text of another program's window as the window itself gives it (GetWindowText would
+// read only the caption the system keeps).
+std::wstring TextAnswered(HWND window) {
+    wchar_t text[256] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000,
+                        &length);
+    return text;
+}
+
+// Under Wine: the tip that shows while the pointer rests on the icon's window; empty when none
+// shows. The pointer goes back to where it was, and the tip with it.
+std::wstring TrayTipOnPointing() {
+    const HWND window = TrayIconWindow();
+    if (!window) return {};
+    POINT was{};
+    GetCursorPos(&was);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const auto shown_tip = [&] {
+        HWND tip = nullptr;
+        while ((tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr))) {
+            if (IsWindowVisible(tip)) return tip;
+        }
+        return tip;
+    };
+    HWND tip = nullptr;
+    PumpUntil([&] { return (tip = shown_tip()) != nullptr; }, 5s);
+    const std::wstring text = tip ? TextAnswered(tip) : std::wstring();
+    SetCursorPos(was.x, was.y);
+    PumpUntil([&] { return shown_tip() == nullptr; }, 5s);
+    return text;
+}
+
+TEST(NotificationArea, PauseFromTheIconsMenuStopsTheShortcutsUntilResumed) {
+    const std::string settings = "[KEYS]\r\nnext track=117\r\n";
+    StandInPlayer player;
+    RunningProgram program(settings);
+    const HWND main = program.main;
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(HideToTray(main));
+
+    ASSERT_EQ(ChooseFromIconMenu(program, main, L'p'), "") << "Pause shortcuts";
+    EXPECT_TRUE(PumpUntil([&] { return TextOf(main) == L"Kestrune (shortcuts paused)"; }, 2s))
+        << WideToUtf8(TextOf(main));
+    if (TrayIconsAreWindowsOfTheirOwn()) {
+        EXPECT_TRUE(
+            PumpUntil([&] { return TrayIconShows(program.exe(), IDI_KESTRUNE_PAUSED); }, 5s));
+        EXPECT_EQ(TrayTipOnPointing(), L"Kestrune: the shortcuts are paused");
+    }
+    {
+        // Held over many ticks, Alt+F6 runs nothing, and the count stays as it is.
+        ForegroundWindow elsewhere;
+        PumpFor(kFocusSettles);
+        EXPECT_FALSE(HoldAltWithUntil(
+            VK_F6, [&] { return !player.received.empty(); }, 1s));
+        PumpFor(300ms);
+    }
+    EXPECT_TRUE(player.received.empty());
+    EXPECT_EQ(program.Label(L"Functions Executed"), L"Functions Executed - 0");
+    EXPECT_EQ(program.Settings(), settings);
+
+    ASSERT_EQ(ChooseFromIconMenu(program, main, L'p'), "") << "Pause shortcuts, again";
+    EXPECT_TRUE(PumpUntil([&] { return TextOf(main) == L"Kestrune"; }, 2s));
+    if (TrayIconsAreWindowsOfTheirOwn()) {
+        EXPECT_TRUE(PumpUntil([&] { return TrayIconShows(program.exe(), IDI_KESTRUNE); }, 5s));
+        EXPECT_EQ(TrayTipOnPointing(), L"Kestrune");
+    }
+    ForegroundWindow elsewhere;
+    PumpFor(kFocusSettles);
+    EXPECT_TRUE(PressAltF6ForNextTrack(main, player)) << "the shortcuts work again";
+    EXPECT_TRUE(PumpUntil([&] { return program.SettingsHold("executed="); }, 2s))
+        << program.Settings();
+}
+
+// Opens the main window's system menu with Alt+Space, as a user does, and chooses an item by
+// its access key. Empty when that worked, else the step that did not.
+std::string ChooseFromSystemMenu(const ProgramFolderCopy& program, HWND main, wchar_t access_key) {
+    if (!PumpUntil([&] { return GetForegroundWindow() == main; }, 2s)) {
+        const HWND front = GetForegroundWindow();
+        return "the main window is not in front, but " + WideToUtf8(ClassOf(front)) + " \"" +
+               WideToUtf8(TextOf(front)) + "\"";
+    }
+    // The window may have only just come to the front (kFocusSettles).
+    PumpFor(kFocusSettles);
+    Tap({VK_MENU, VK_SPACE});
+    HWND menu = nullptr;
+    PumpUntil([&] { return (menu = program.PopupMenu()) != nullptr; }, 3s);
+    ReleaseKeys({VK_MENU, VK_SPACE});
+    if (!menu) return "no system menu opened";
+    PostMessageW(menu, WM_CHAR, access_key, 0);
+    if (!PumpUntil([&] { return program.PopupMenu() == nullptr; }, 5s)) {
+        return "the menu stayed open";
+    }
+    return {};
+}
+
+// The shortcut that the program makes in the user's Startup folder, looked for as the program
+// looks. One that is there before the test is the user's own: the test leaves it and is skipped.
+// The one the test leads to is removed with this.
+class ProgramsStartupShortcut {
+  public:
+    ProgramsStartupShortcut() {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        path_ = folder_.Path() + "\\Kestrune.lnk";
+        there_before_ = Exists();
+    }
+    ~ProgramsStartupShortcut() {
+        if (!there_before_) DeleteFileW(Utf8ToWide(path_).c_str());
+        CoUninitialize();
+    }
+    ProgramsStartupShortcut(const ProgramsStartupShortcut&) = delete;
+    ProgramsStartupShortcut& operator=(const ProgramsStartupShortcut&) = delete;
+
+    bool there_before() const { return there_before_; }
+    bool Exists() const {
+        return GetFileAttributesW(Utf8ToWide(path_).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    // What it starts, as read from the folder.
+    StartupShortcut Read() {
+        for (StartupShortcut& shortcut : folder_.Shortcuts()) {
+            if (SameIgnoringCase(shortcut.path, path_)) return shortcut;
+        }
+        return {};
+    }
+    bool MakeStart(const std::string& program) { return folder_.Create(path_, program); }
+
+  private:
+    Win32StartupFolder folder_;
+    std::string path_;
+    bool there_before_ = false;
+};
+
+// Waits until the window's thread has finished the handler it is in: it answers a sent message
+// only between handlers. A shortcut is read only then, never while the program writes it (the
+// shell's writer wants the file to itself).
+bool FinishedHandling(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+}
+
+TEST(StartWithWindows, TheSystemMenuMakesAndRemovesTheShortcutAndAsksBeforeReplacingAnother) {
+    ProgramsStartupShortcut shortcut;
+    if (shortcut.there_before()) GTEST_SKIP() << "a Kestrune shortcut starts with Windows here";
+    RunningProgram program;
+    const HWND main = program.main;
+    ASSERT_NE(main, nullptr);
+    const std::string exe = RealPathOf(WideToUtf8(program.exe()));
+
+    ASSERT_EQ(ChooseFromSystemMenu(program, main, L'w'), "") << "Start with Windows";
+    ASSERT_TRUE(PumpUntil([&] { return shortcut.Exists(); }, 5s));
+    ASSERT_TRUE(FinishedHandling(main));
+    const StartupShortcut made = shortcut.Read();
+    EXPECT_TRUE(SameIgnoringCase(made.real_target, exe)) << made.target << " for " << exe;
+    ASSERT_EQ(ChooseFromSystemMenu(program, main, L'w'), "") << "Start with Windows, again";
+    EXPECT_TRUE(PumpUntil([&] { return !shortcut.Exists(); }, 5s));
+
+    // A shortcut of that name for a copy that is gone: asked about, and kept on No.
+    const std::string gone = WideToUtf8(program.folder()) + "\\gone\\kestrune.exe";
+    ASSERT_TRUE(shortcut.MakeStart(gone));
+    // Chooses the item and answers the question with `button`: the question, or the step that
+    // went wrong.
+    auto answer_question = [&](const wchar_t* button) -> std::string {
+        const std::string chosen = ChooseFromSystemMenu(program, main, L'w');
+        if (!chosen.empty()) return "(" + chosen + ")";
+        HWND box = nullptr;
+        if (!PumpUntil([&] { return (box = program.MessageBox()) != nullptr; }, 5s)) {
+            return "(no question)";
+        }
+        const std::string question = WideToUtf8(LabelStartingWith(box, L"Your Startup folder"));
+        Press(ChildStartingWith(box, button));
+        if (!PumpUntil([&] { return program.MessageBox() == nullptr; }, 5s) ||
+            !FinishedHandling(main)) {
+            return "(the question stayed)";
+        }
+        return question;
+    };
+    const std::string question = answer_question(L"&No");
+    EXPECT_NE(question.find(gone + "\", a file that is not there any more"), std::string::npos)
+        << question;
+    EXPECT_EQ(shortcut.Read().target, gone);
+
+    // On Yes it starts this copy.
+    EXPECT_EQ(answer_question(L"&Yes"), question);
+    EXPECT_TRUE(SameIgnoringCase(shortcut.Read().real_target, exe)) << shortcut.Read().target;
+    EXPECT_TRUE(program.NoSettingsFile());
+}
+
+// "TaskbarCreated" comes from a shell that restarted, and also from one that still holds the
+// icon (a change of the display or its dots per inch).
+TEST(NotificationArea, TheIconStaysOrComesBackWhenTheShellSaysTaskbarCreated) {
     RunningProgram program;
     const HWND main = program.main;
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(HideToTray(main, 2s));
+
+    // The shell still holds the icon: it stays, and so does the window, hidden.
+    PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    PumpFor(1s);
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_TRUE(TrayIconPresent(main));
 
     // A restarted shell has forgotten every icon, then says so to every window.
     NOTIFYICONDATAW data{};
