@@ -11,8 +11,6 @@
 // that order through SendInput) for SECONDS, lets them go in the reverse order, and ends: a
 // finger on a shortcut, for a long run (scripts/soak).
 #include <windows.h>
-// After windows.h:
-#include <shellapi.h>
 
 #include <cstdlib>
 #include <string>
@@ -23,9 +21,16 @@
 
 namespace {
 
+// Two stand-ins started at once (two clicks on a web address) append to the same file: the
+// one that finds it held by the other waits its turn.
 bool AppendLine(const wchar_t* file_name, const std::string& line) {
-    const HANDLE file = CreateFileW(file_name, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 200 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        file = CreateFileW(file_name, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION) break;
+        if (file == INVALID_HANDLE_VALUE) Sleep(10);
+    }
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
@@ -51,8 +56,8 @@ int RunPlayer(HINSTANCE instance) {
     const std::wstring class_name = kestrune::Utf8ToWide(kestrune::kPlayerWindowClass);
     window_class.lpszClassName = class_name.c_str();
     if (!RegisterClassW(&window_class)) return 1;
-    if (!CreateWindowExW(0, class_name.c_str(), L"stand-in player", WS_OVERLAPPED, 0, 0, 100, 100,
-                         nullptr, nullptr, instance, nullptr)) {
+    if (!CreateWindowExW(0, class_name.c_str(), hung ? L"hung player" : L"answering player",
+                         WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, instance, nullptr)) {
         return 1;
     }
     MSG msg;
@@ -81,21 +86,27 @@ int Hold(const std::vector<std::wstring>& words) {
     return 0;
 }
 
+// The words of the command line after the program's name, split at spaces (no quoting: the
+// modes' arguments are plain words and numbers).
+std::vector<std::wstring> WordsOf(const std::wstring& text) {
+    std::vector<std::wstring> words;
+    std::size_t start = 0;
+    while ((start = text.find_first_not_of(L' ', start)) != std::wstring::npos) {
+        const std::size_t end = text.find(L' ', start);
+        words.push_back(text.substr(start, end - start));
+        start = end;
+    }
+    return words;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
-    std::vector<std::wstring> words;
-    int count = 0;
-    if (wchar_t** list = CommandLineToArgvW(command_line, &count)) {
-        words.assign(list, list + count);
-        LocalFree(list);
-    }
-    if (*command_line != L'\0' && !words.empty()) {
-        if (words[0] == L"--hold") return Hold(words);
-        if (words[0] == L"--player" || words[0] == L"--hung-player") {
-            hung = words[0] == L"--hung-player";
-            return RunPlayer(instance);
-        }
+    const std::vector<std::wstring> words = WordsOf(command_line);
+    if (!words.empty() && words[0] == L"--hold") return Hold(words);
+    if (!words.empty() && (words[0] == L"--player" || words[0] == L"--hung-player")) {
+        hung = words[0] == L"--hung-player";
+        return RunPlayer(instance);
     }
     const std::string line = kestrune::WideToUtf8(GetCommandLineW()) + "\n";
     return AppendLine(L"player-started.txt", line) ? 0 : 1;
