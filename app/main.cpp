@@ -48,8 +48,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         kestrune::ShowRunningCopy(settings);
         return 0;
     }
-    // No other copy uses this settings file now: what earlier runs left beside it goes.
-    kestrune::RemoveLeftoverFiles(settings);
+    // What earlier runs left beside the file goes, when no copy in any session runs on it:
+    // none can be in the middle of a save then.
+    if (kestrune::ClaimSettingsFileInEverySession(settings)) {
+        kestrune::RemoveLeftoverFiles(settings);
+    }
     // The shell's open action may use COM components.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     kestrune::StartSplash();

@@ -1,5 +1,7 @@
 #include "app/single_instance.hpp"
 
+#include <sddl.h>
+
 #include <cstdint>
 #include <optional>
 
@@ -86,6 +88,33 @@ Claim ClaimSettingsFile(std::string_view settings_path) {
     // The mutex of a copy running as administrator may not be opened by a normal start.
     if (!claim && error == ERROR_ACCESS_DENIED) return Claim::kHeldByAdministrator;
     return Claim::kOurs;
+}
+
+std::wstring EverySessionClaimName(std::string_view settings_path) {
+    return L"Global\\" + InstanceName(settings_path) + L".Running";
+}
+
+// Every copy that starts on the file, in whichever session, opens one named object in the
+// Global\ namespace and keeps the handle until it ends: the object lives exactly while some copy
+// runs on the file, and the copy whose open made it is the only one. A named object needs no
+// file beside settings.ini and goes with the last process that holds it, however it ends. A
+// copy started while the first one clears the leftovers can only be writing files newer than
+// settings.ini, which the clean-up leaves alone. Every user may open the object, with the right
+// to wait on it only (SYNCHRONIZE, 0x00100000), which nobody uses: it only has to exist, and a
+// copy of another user must be able to hold it too.
+bool ClaimSettingsFileInEverySession(std::string_view settings_path) {
+    const std::wstring name = EverySessionClaimName(settings_path);
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1, &everyone, nullptr)) {
+        return false;
+    }
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, everyone, FALSE};
+    const HANDLE claim = CreateMutexExW(&attributes, name.c_str(), 0, SYNCHRONIZE);
+    const DWORD error = GetLastError();
+    LocalFree(everyone);
+    // No handle: the name is taken by an object of another kind. Not alone, to be safe.
+    return claim != nullptr && error != ERROR_ALREADY_EXISTS;
 }
 
 void ReportRunningAsAdministrator() {

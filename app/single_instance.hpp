@@ -20,6 +20,14 @@ enum class Claim {
 // made for another reason is not held against the start.
 Claim ClaimSettingsFile(std::string_view settings_path);
 
+// Claims the settings file among the copies of every session (of every user), for as long as
+// this process runs; true when no other copy in any session runs on it. The claim of
+// ClaimSettingsFile is per session, but what a copy leaves beside the file is the file's: only
+// a copy that is alone on it may clear that at its start.
+bool ClaimSettingsFileInEverySession(std::string_view settings_path);
+// The name of that claim: one object per settings file in the Global\ namespace.
+std::wstring EverySessionClaimName(std::string_view settings_path);
+
 // Tells the user, in a message box, that a copy running as administrator holds the settings
 // file.
 void ReportRunningAsAdministrator();

@@ -67,6 +67,8 @@ struct Inspection {
     // The file has more than one name (hard links): a save rewrites it where it stands, so that
     // every name sees the change.
     bool linked = false;
+    // When the file was last written, on the clock of `Leftover::modified`.
+    std::int64_t modified = 0;
 };
 
 // A step of a save is kOk, kNotAllowed (the system refused access), kInUse (another program holds
@@ -103,7 +105,9 @@ class Disk {
     // Rewrites the existing file `target` where it stands, flushed to disk. When the write
     // fails part way, the old bytes are put back as far as the system allows.
     virtual FileResult WriteInPlace(std::string_view target, std::string_view bytes) = 0;
-    virtual void Remove(std::string_view temporary) = 0;
+    // Removes a file of the program's beside the target: kOk also when nothing stands there,
+    // kInUse when another program holds it (open without delete sharing), or the refusal.
+    virtual FileResult Remove(std::string_view temporary) = 0;
     // Waits before a step is tried again.
     virtual void Pause(int milliseconds) = 0;
     // The files beside `target` whose names have the form of `TemporaryPath(target, ...)` or of

@@ -41,6 +41,33 @@ class Retries {
     int left_ = kMaxRetries;
 };
 
+// Files of ours that another program (a virus scanner, a sync client) held open when they were
+// to be removed: the removal is tried again after every save that goes through, so that a hold
+// leaves a file beside the settings file for a moment, never one per blocked save. Past the
+// bound (a program that holds every new file for good), a file waits for the next start.
+std::vector<std::string> left_to_remove;
+constexpr std::size_t kMaxLeftToRemove = 16;
+
+void RemoveLater(std::string_view path) {
+    if (left_to_remove.size() < kMaxLeftToRemove) left_to_remove.emplace_back(path);
+}
+
+// Removes `path`, tried again while another program holds it; what is still held is removed
+// later.
+void Remove(Disk& disk, Retries& retries, std::string_view path) {
+    FileResult removed = FileResult::kFailed;
+    do {
+        removed = disk.Remove(path);
+    } while (retries.Again(removed));
+    if (removed == FileResult::kInUse) RemoveLater(path);
+}
+
+// After a save that went through: the file at the name is newer than every file left to remove.
+void RemoveWhatWasLeft(Disk& disk) {
+    std::erase_if(left_to_remove,
+                  [&](const std::string& path) { return disk.Remove(path) != FileResult::kInUse; });
+}
+
 // Removes `prefix` (compared without regard to ASCII case) from the front of `text`.
 bool TakePrefix(std::string_view& text, std::string_view prefix) {
     if (!StartsWithIgnoringCase(text, prefix)) return false;
@@ -101,8 +128,9 @@ void ResumeSaves() {
     saves_ended = false;
 }
 
-FileResult Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read) {
-    if (saves_ended) return FileResult::kEnding;
+namespace {
+
+FileResult SaveSteps(Disk& disk, std::string_view path, std::string_view bytes, bool file_read) {
     const Inspection file = disk.Inspect(path);
     switch (file.kind) {
         case FileKind::kReadOnly:
@@ -134,7 +162,7 @@ FileResult Save(Disk& disk, std::string_view path, std::string_view bytes, bool 
                 step = disk.Replace(temporary, target, exists);
             } while (retries.Again(step));
             if (step == FileResult::kOk) return FileResult::kOk;
-            disk.Remove(temporary);
+            Remove(disk, retries, temporary);
         }
         switch (step) {
             case FileResult::kAppeared:
@@ -168,6 +196,15 @@ FileResult Save(Disk& disk, std::string_view path, std::string_view bytes, bool 
     return FileResult::kFailed;
 }
 
+}  // namespace
+
+FileResult Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read) {
+    if (saves_ended) return FileResult::kEnding;
+    const FileResult saved = SaveSteps(disk, path, bytes, file_read);
+    if (saved == FileResult::kOk && !left_to_remove.empty()) RemoveWhatWasLeft(disk);
+    return saved;
+}
+
 void CleanUpLeftovers(Disk& disk, std::string_view path) {
     const Inspection file = disk.Inspect(path);
     if (file.kind != FileKind::kMissing && file.kind != FileKind::kWritable &&
@@ -186,6 +223,9 @@ void CleanUpLeftovers(Disk& disk, std::string_view path) {
         if (!ParseLeftoverName(SplitPath(leftover.path).name, target_name, parsed)) continue;
         found.push_back({std::move(leftover), parsed.backup});
     }
+    // A hold is tried again as in a save; the start waits no longer than a save would.
+    Retries retries(disk);
+    std::int64_t in_place = file.modified;  // when the file at the name was written
     if (file.kind == FileKind::kMissing) {
         // The newest new file first (flushed before it was to take the name), then the newest
         // old one.
@@ -194,12 +234,26 @@ void CleanUpLeftovers(Disk& disk, std::string_view path) {
             return a.leftover.modified > b.leftover.modified;
         });
         auto placed = std::find_if(found.begin(), found.end(), [&](const Found& candidate) {
-            return disk.Replace(candidate.leftover.path, file.target, false) == FileResult::kOk;
+            FileResult step = FileResult::kFailed;
+            do {
+                step = disk.Replace(candidate.leftover.path, file.target, false);
+            } while (retries.Again(step));
+            return step == FileResult::kOk;
         });
         if (placed == found.end()) return;  // nothing could take the name: all of them stay
+        in_place = placed->leftover.modified;
         found.erase(placed);
     }
-    for (const Found& leftover : found) disk.Remove(leftover.leftover.path);
+    for (const Found& leftover : found) {
+        if (leftover.leftover.modified < in_place) {
+            Remove(disk, retries, leftover.leftover.path);
+        } else {
+            // Written after the file at the name: a save that a copy elsewhere (on another
+            // machine sharing the folder) may be finishing, or one that a lasting hold kept
+            // from the name. It goes once a save of this copy has made the file newer.
+            RemoveLater(leftover.leftover.path);
+        }
+    }
 }
 
 }  // namespace kestrune::file_store

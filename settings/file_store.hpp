@@ -31,7 +31,8 @@ Disk* Use(Disk* disk);
 // - Where the folder refuses the new file or the rename, or another program holds the file
 //   (tried again a few times within a few tens of milliseconds first), but the file itself may
 //   be written, it is rewritten in place and flushed, the old bytes put back on failure. Where
-//   another program holds the new file instead, the save is kInUse and the old file stays.
+//   another program holds the new file instead, the save is kInUse and the old file stays; the
+//   new file goes then, or (still held) after the next save that goes through.
 // - A file marked read-only is never written; after `EndSaves` no save begins.
 FileResult Save(Disk& disk, std::string_view path, std::string_view bytes, bool file_read);
 
@@ -41,10 +42,12 @@ void EndSaves();
 void ResumeSaves();
 
 // Clears what earlier runs left beside the file at `path`: the program's own temporary files
-// and the backups of earlier versions. Where the file itself is gone, the newest of them (a new
-// file before an old one) is put in its place instead of being removed: it holds the only copy.
-// Meant for the start, once this copy holds the settings file: no other copy saves it now, so
-// the process id in a leftover's name says nothing about it.
+// and the backups of earlier versions, whatever process id their names carry. Where the file
+// itself is gone, the newest of them (a new file before an old one) is put in its place instead
+// of being removed: it holds the only copy. Only what is older than the file at the name goes
+// now; a newer one goes after the next save of this copy. A held file is tried again as in a
+// save. Meant for the start, and only when no other copy of the program, in any session, runs
+// on the file: then none is in the middle of a save beside it.
 void CleanUpLeftovers(Disk& disk, std::string_view path);
 
 // The same through the current disk.

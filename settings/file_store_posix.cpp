@@ -125,6 +125,11 @@ FileResult Refusal() {
     return ResultOfError(errno);
 }
 
+// When the file was last written, in nanoseconds.
+std::int64_t ModifiedTime(const struct stat& info) {
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
 }  // namespace
 
 ReadResult PlatformDisk::ReadAll(std::string_view path) {
@@ -211,6 +216,7 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
     }
     result.kind = (info.st_mode & S_IWUSR) == 0 ? FileKind::kReadOnly : FileKind::kWritable;
     result.linked = info.st_nlink > 1;
+    result.modified = ModifiedTime(info);
     return result;
 }
 
@@ -331,8 +337,10 @@ bool PlatformDisk::MatchesOrdinaryFile(std::string_view pattern) {
     return found;
 }
 
-void PlatformDisk::Remove(std::string_view temporary) {
-    ::unlink(std::string(temporary).c_str());
+FileResult PlatformDisk::Remove(std::string_view temporary) {
+    if (::unlink(std::string(temporary).c_str()) == 0) return FileResult::kOk;
+    const FileResult refusal = Refusal();
+    return refusal == FileResult::kMissing ? FileResult::kOk : refusal;
 }
 
 void PlatformDisk::Pause(int milliseconds) {
@@ -356,9 +364,7 @@ std::vector<Leftover> PlatformDisk::Leftovers(std::string_view target_path) {
             !S_ISREG(info.st_mode)) {
             continue;
         }
-        const std::int64_t modified =
-            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-        found.push_back({folder + "/" + entry->d_name, modified});
+        found.push_back({folder + "/" + entry->d_name, ModifiedTime(info)});
     }
     ::closedir(dir);
     return found;

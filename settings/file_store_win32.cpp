@@ -268,6 +268,9 @@ Inspection PlatformDisk::Inspect(std::string_view path) {
         if (::GetFileInformationByHandle(file.get(), &info)) {
             attributes = info.dwFileAttributes;  // the final target's, not a link's
             result.linked = info.nNumberOfLinks > 1;
+            result.modified =
+                (static_cast<std::int64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                info.ftLastWriteTime.dwLowDateTime;
         }
         std::string final_path = FinalPath(file.get());
         if (!final_path.empty()) {
@@ -393,8 +396,10 @@ bool PlatformDisk::MatchesOrdinaryFile(std::string_view pattern) {
     return matched;
 }
 
-void PlatformDisk::Remove(std::string_view temporary) {
-    ::DeleteFileW(SystemPath(temporary).c_str());
+FileResult PlatformDisk::Remove(std::string_view temporary) {
+    if (::DeleteFileW(SystemPath(temporary).c_str())) return FileResult::kOk;
+    const FileResult refusal = ResultOfError(::GetLastError());
+    return refusal == FileResult::kMissing ? FileResult::kOk : refusal;
 }
 
 void PlatformDisk::Pause(int milliseconds) {

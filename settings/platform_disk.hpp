@@ -20,7 +20,7 @@ class PlatformDisk final : public Disk {
     FileResult Replace(std::string_view temporary, std::string_view target,
                        bool target_exists) override;
     FileResult WriteInPlace(std::string_view target, std::string_view bytes) override;
-    void Remove(std::string_view temporary) override;
+    FileResult Remove(std::string_view temporary) override;
     void Pause(int milliseconds) override;
     std::vector<Leftover> Leftovers(std::string_view target) override;
     bool MatchesOrdinaryFile(std::string_view pattern) override;

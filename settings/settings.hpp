@@ -86,9 +86,10 @@ inline FileResult WriteSettings(std::string_view section,
 // which the process may be ended at any moment.
 void EndSettingsWrites();
 
-// At start, once this copy holds the settings file at `path`: removes the temporary files and
-// backups that earlier runs of the program left beside it, whatever process made them. Where
-// the file itself is gone, the newest of them takes its place instead.
+// At start, when no other copy of the program runs on the settings file at `path` in any
+// session: removes the temporary files and backups that earlier runs of the program left
+// beside it and that are older than the file, whatever process made them (newer ones after the
+// next save). Where the file itself is gone, the newest of them takes its place instead.
 void RemoveLeftoverFiles(std::string_view path);
 
 // The target that a symbolic link at `path` names, for a save that was kBrokenLink: as the link

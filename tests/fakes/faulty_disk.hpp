@@ -32,6 +32,9 @@ class FaultyDisk final : public file_store::Disk {
     int replace_held = 0;
     // The same for a hold on the new file (a virus scanner looking at it).
     int new_file_held = 0;
+    // The files that another program (a scanner) holds open without delete sharing, for as
+    // long as this says so: a replace from one is kNewFileHeld, a removal kInUse.
+    std::function<bool(std::string_view path)> holds;
     // Writes in place meet a sharing violation too.
     bool in_place_held = false;
     // Saves of these bytes fail (a full disk), whichever way they go.
@@ -67,6 +70,7 @@ class FaultyDisk final : public file_store::Disk {
     FileResult Replace(std::string_view temporary, std::string_view target,
                        bool target_exists) override {
         ++replaces;
+        if (holds && holds(temporary)) return FileResult::kNewFileHeld;
         if (replace_refused) return FileResult::kNotAllowed;
         if (replace_held != 0) {
             if (replace_held > 0) --replace_held;
@@ -85,7 +89,10 @@ class FaultyDisk final : public file_store::Disk {
         ++in_place_writes;
         return system().WriteInPlace(target, bytes);
     }
-    void Remove(std::string_view temporary) override { system().Remove(temporary); }
+    FileResult Remove(std::string_view temporary) override {
+        if (holds && holds(temporary)) return FileResult::kInUse;
+        return system().Remove(temporary);
+    }
     // No real wait: the tests count the pauses and what they add up to.
     void Pause(int milliseconds) override {
         ++pauses;

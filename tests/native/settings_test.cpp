@@ -45,6 +45,13 @@ class SettingsFileTest : public testing::Test {
         ASSERT_TRUE(out.good()) << where;
     }
 
+    // A file of the folder, last written `seconds` ago.
+    void PutAged(const std::string& name, const std::string& bytes, int seconds) {
+        PutAt(folder_ / name, bytes);
+        fs::last_write_time(folder_ / name,
+                            fs::file_time_type::clock::now() - std::chrono::seconds(seconds));
+    }
+
     std::string Contents() const {
         std::ifstream in(file_, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -462,52 +469,102 @@ TEST_F(SettingsFileTest, SettingsLeftoversOfEarlierRunsAreRemovedAtStart) {
     // Only names of the program's own forms go, whatever process id they carry.
     const std::string dead = "settings.ini.3999999999-";
     Put("[OTHER]\r\nexecuted=5\r\n");
-    PutAt(folder_ / (dead + "3.tmp"), "new");
-    PutAt(folder_ / (dead + "4-old.tmp"), "old");
-    PutAt(folder_ / "settings.ini.backup.tmp", "not ours");
-    PutAt(folder_ / "settings.ini.tmp", "not ours");
-    PutAt(folder_ / "other.ini.3999999999-1.tmp", "not ours");
+    PutAged(dead + "3.tmp", "new", 60);
+    PutAged(dead + "4-old.tmp", "old", 60);
+    PutAged("settings.ini.backup.tmp", "not ours", 60);
+    PutAged("settings.ini.tmp", "not ours", 60);
+    PutAged("other.ini.3999999999-1.tmp", "not ours", 60);
     fs::create_directory(folder_ / (dead + "5.tmp"));
+    // A new file written after settings.ini: a save that a copy elsewhere (another machine
+    // sharing the folder) may be finishing now. It stays until a save of this copy.
+    PutAged(dead + "6.tmp", "being saved", 0);
+    fs::last_write_time(file_, fs::file_time_type::clock::now() - std::chrono::seconds(30));
     RemoveLeftoverFiles(path_);
     auto sorted = [](NameList names) {
         std::sort(names.begin(), names.end());
         return names;
     };
-    EXPECT_EQ(FolderNames(),
-              sorted({"other.ini.3999999999-1.tmp", "settings.ini", "settings.ini.3999999999-5.tmp",
-                      "settings.ini.backup.tmp", "settings.ini.tmp"}));
+    const NameList not_ours{"other.ini.3999999999-1.tmp", "settings.ini", "settings.ini.backup.tmp",
+                            "settings.ini.tmp"};
+    NameList kept = not_ours;
+    kept.push_back(dead + "5.tmp");
+    kept.push_back(dead + "6.tmp");
+    EXPECT_EQ(FolderNames(), sorted(kept));
     EXPECT_EQ(Contents(), "[OTHER]\r\nexecuted=5\r\n");
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "6", path_), FileResult::kOk);
+    EXPECT_FALSE(fs::exists(folder_ / (dead + "6.tmp")));
 
     // The file is gone (a save of an earlier version cut off in the middle of a replace): the
     // newest new file takes its place, and nothing else of that run is left.
     fs::remove(file_);
     fs::remove(folder_ / (dead + "5.tmp"));
-    PutAt(folder_ / (dead + "1.tmp"), "older new");
-    PutAt(folder_ / (dead + "2-old.tmp"), "old");
-    PutAt(folder_ / (dead + "3.tmp"), "newest new");
-    const auto now = fs::file_time_type::clock::now();
-    fs::last_write_time(folder_ / (dead + "1.tmp"), now - std::chrono::seconds(60));
-    fs::last_write_time(folder_ / (dead + "3.tmp"), now - std::chrono::seconds(30));
-    fs::last_write_time(folder_ / (dead + "2-old.tmp"), now);
+    PutAged(dead + "1.tmp", "older new", 60);
+    PutAged(dead + "2-old.tmp", "old", 90);
+    PutAged(dead + "3.tmp", "newest new", 30);
     RemoveLeftoverFiles(path_);
     EXPECT_EQ(Contents(), "newest new");
-    EXPECT_EQ(FolderNames(), sorted({"other.ini.3999999999-1.tmp", "settings.ini",
-                                     "settings.ini.backup.tmp", "settings.ini.tmp"}));
+    EXPECT_EQ(FolderNames(), sorted(not_ours));
+}
+
+// At start, with settings.ini gone, a scanner holds the newest new file for a moment: it is
+// tried again and takes the name. Held for good, it is kept while an older one takes the name,
+// and goes once a save has made the file newer.
+TEST_F(SettingsFileTest, SettingsLeftoverHeldAtStartIsTriedAgainNotLost) {
+    const std::string newest = "settings.ini.4242-3.tmp";
+    for (const int moment : {2, -1}) {
+        SCOPED_TRACE(moment < 0 ? "held for good" : "held for a moment");
+        fs::remove(file_);
+        PutAged("settings.ini.4242-1.tmp", "older new", 60);
+        PutAged("settings.ini.4242-2-old.tmp", "old", 90);
+        PutAged(newest, "newest new", 30);
+        fakes::FaultyDisk disk;
+        int held = moment;
+        disk.holds = [&](std::string_view path) {
+            return path.ends_with(newest) && (held < 0 || held-- > 0);
+        };
+        RemoveLeftoverFiles(path_);
+        EXPECT_LE(disk.paused_ms, 50) << "the start waits no longer than a save";
+        if (moment > 0) {
+            EXPECT_EQ(Contents(), "newest new");
+            EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+            continue;
+        }
+        EXPECT_EQ(Contents(), "older new");
+        EXPECT_EQ(FolderNames(), (NameList{"settings.ini", newest}));
+        disk.holds = nullptr;
+        EXPECT_EQ(WriteSetting("OTHER", "executed", "1", path_), FileResult::kOk);
+        EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    }
+}
+
+// A scanner holds each new file for as long as the save lasts: the save is "in use", and the
+// new files that could not be removed go at the next save that goes through, instead of piling
+// up one per blocked save.
+TEST_F(SettingsFileTest, SettingsNewFilesHeldAtTheirRemovalGoAtTheNextSave) {
+    Put("[OTHER]\r\nexecuted=5\r\n");
+    fakes::FaultyDisk disk;
+    disk.holds = [](std::string_view path) { return path.ends_with(".tmp"); };
+    for (const char* value : {"6", "7", "8"}) {
+        EXPECT_EQ(WriteSetting("OTHER", "executed", value, path_), FileResult::kInUse);
+    }
+    EXPECT_EQ(FolderNames().size(), 4u) << "held, they stay for now";
+    disk.holds = nullptr;
+    EXPECT_EQ(WriteSetting("OTHER", "executed", "9", path_), FileResult::kOk);
+    EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
+    EXPECT_EQ(Contents(), "[OTHER]\r\nexecuted=9\r\n");
 }
 
 // A power cut between the two renames of a replace left no settings.ini, only the new file and
 // the old one under names of ours. At the next start they are put back whatever process id
-// they carry: this copy holds the settings file, and after a reboot its own id, or a running
-// one, may well be the id in the names.
+// they carry: no copy runs on the file then, and after a reboot this copy's own id, or a
+// running one, may well be the id in the names.
 TEST_F(SettingsFileTest, SettingsLeftoverThatHoldsTheOnlyCopyIsPutBackWhateverItsId) {
     const std::string full = "[KEYS]\r\nplay=80\r\nplay_n=P\r\n[OTHER]\r\nexecuted=4711\r\n";
     for (const std::string& id : {std::to_string(::getpid()), std::string("4242")}) {
         SCOPED_TRACE("process id " + id);
         fs::remove(file_);
-        PutAt(folder_ / ("settings.ini." + id + "-0.tmp"), full);
-        PutAt(folder_ / ("settings.ini." + id + "-1-old.tmp"), "[OTHER]\r\nexecuted=4710\r\n");
-        fs::last_write_time(folder_ / ("settings.ini." + id + "-0.tmp"),
-                            fs::file_time_type::clock::now() - std::chrono::seconds(60));
+        PutAged("settings.ini." + id + "-0.tmp", full, 60);
+        PutAged("settings.ini." + id + "-1-old.tmp", "[OTHER]\r\nexecuted=4710\r\n", 90);
         RemoveLeftoverFiles(path_);
         EXPECT_EQ(Contents(), full);
         EXPECT_EQ(FolderNames(), NameList{"settings.ini"});
@@ -515,8 +572,8 @@ TEST_F(SettingsFileTest, SettingsLeftoverThatHoldsTheOnlyCopyIsPutBackWhateverIt
 
     // Beside a settings.ini, a leftover holds an older state (or a save that never finished):
     // it goes, whoever made it.
-    PutAt(folder_ / "settings.ini.4242-2-old.tmp", "[OTHER]\r\nexecuted=1\r\n");
-    PutAt(folder_ / ("settings.ini." + std::to_string(::getpid()) + "-3.tmp"), "torn");
+    PutAged("settings.ini.4242-2-old.tmp", "[OTHER]\r\nexecuted=1\r\n", 120);
+    PutAged("settings.ini." + std::to_string(::getpid()) + "-3.tmp", "torn", 120);
     RemoveLeftoverFiles(path_);
     EXPECT_EQ(Contents(), full);
     EXPECT_EQ(FolderNames(), NameList{"settings.ini"});

@@ -28,35 +28,10 @@ const std::vector<std::wstring> kFunctions = [] {
     return names;
 }();
 
-// The program with its main window on the screen, and its configuration and key capture
-// windows.
+// The program with its main window on the screen, and its configuration window's list.
 class Program : public RunningProgram {
   public:
     using RunningProgram::RunningProgram;
-
-    HWND Config() const { return WindowCaptioned(L"Key Configuration"); }
-    HWND SetKey() const { return WindowCaptioned(L"Set Key"); }
-    bool ConfigShown() const { return Config() && IsWindowVisible(Config()); }
-    bool SetKeyShown() const { return SetKey() && IsWindowVisible(SetKey()); }
-    // Its line turns from grey to black at its first tick: a key pressed from then on is taken.
-    bool SetKeyReady() const {
-        return SetKeyShown() && IsWindowEnabled(ChildStartingWith(SetKey(), L"Press"));
-    }
-
-    // "&Configure" on the main window; the configuration window once it is on the screen.
-    HWND OpenConfig() {
-        Press(ChildStartingWith(main, L"&Configure"));
-        if (!PumpUntil([&] { return ConfigShown(); }, 5s)) return nullptr;
-        PumpFor(300ms);  // let it take the focus before anything is typed to it
-        return Config();
-    }
-    // "&Change"; the key capture window once it is on the screen and taking keys.
-    HWND OpenSetKey() {
-        // Posted: the button's handler returns only once the capture window has closed.
-        PostMessageW(ChildStartingWith(Config(), L"&Change"), BM_CLICK, 0, 0);
-        if (!PumpUntil([&] { return SetKeyReady(); }, 5s)) return nullptr;
-        return SetKey();
-    }
 
     HWND List() const { return FindWindowExW(Config(), nullptr, L"ComboBox", nullptr); }
     std::wstring Current() const {

@@ -32,21 +32,6 @@ namespace {
 using namespace std::chrono_literals;
 using namespace testing;  // the helpers of the tests, not GoogleTest
 
-// Whether the shell holds the program's icon: changing nothing of an icon succeeds only
-// when it is there.
-bool TrayIconPresent(HWND owner) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = owner;
-    data.uID = kTrayIconId;
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
-
-// What the shell sends when the user clicks the icon.
-void ClickTrayIcon(HWND main) {
-    PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONUP);
-}
-
 // "&Hide Me"; whether the window then went to the notification area within `timeout`.
 bool HideToTray(HWND main, std::chrono::milliseconds timeout = 5s) {
     Press(ChildStartingWith(main, L"&Hide Me"));

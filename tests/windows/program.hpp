@@ -249,6 +249,32 @@ class RunningProgram : public ProgramFolderCopy {
     // The close box of `window`.
     static void Close(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
+    // The configuration window and the key capture window.
+    HWND Config() const { return WindowCaptioned(L"Key Configuration"); }
+    HWND SetKey() const { return WindowCaptioned(L"Set Key"); }
+    bool ConfigShown() const { return Config() && IsWindowVisible(Config()); }
+    bool SetKeyShown() const { return SetKey() && IsWindowVisible(SetKey()); }
+    // Its line turns from grey to black at its first tick: a key pressed from then on is taken.
+    bool SetKeyReady() const {
+        return SetKeyShown() && IsWindowEnabled(ChildStartingWith(SetKey(), L"Press"));
+    }
+
+    // "&Configure" on the main window; the configuration window once it is on the screen.
+    HWND OpenConfig() {
+        Press(ChildStartingWith(main, L"&Configure"));
+        if (!PumpUntil([&] { return ConfigShown(); }, std::chrono::seconds(5))) return nullptr;
+        PumpFor(std::chrono::milliseconds(
+            300));  // let it take the focus before anything is typed to it
+        return Config();
+    }
+    // "&Change"; the key capture window once it is on the screen and taking keys.
+    HWND OpenSetKey() {
+        // Posted: the button's handler returns only once the capture window has closed.
+        PostMessageW(ChildStartingWith(Config(), L"&Change"), BM_CLICK, 0, 0);
+        if (!PumpUntil([&] { return SetKeyReady(); }, std::chrono::seconds(5))) return nullptr;
+        return SetKey();
+    }
+
     HWND main = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/single_instance.hpp"
 #include "host.hpp"
 #include "keyboard.hpp"
 #include "program.hpp"
@@ -187,20 +188,52 @@ TEST(SettingsFile, AFileHeldWithoutDeleteSharingIsWrittenInPlaceWithoutAMessage)
     program.Stop();
 }
 
-TEST(SettingsFile, LeftoversOfEarlierRunsGoAtStartWhateverTheirProcessId) {
+// Makes the file look last written `seconds` ago.
+bool Age(const std::wstring& path, int seconds) {
+    const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+    time.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000;
+    const FILETIME then{time.LowPart, time.HighPart};
+    const bool aged = SetFileTime(file, nullptr, nullptr, &then) != 0;
+    CloseHandle(file);
+    return aged;
+}
+
+// What runs left beside settings.ini goes at the next start, whatever process id it carries,
+// but only where no copy in any session runs on the file: one in another user's session may
+// be in the middle of a save.
+TEST(SettingsFile, LeftoversOfEarlierRunsGoAtStartWhereNoCopyRuns) {
     ProgramFolderCopy program;
     ASSERT_TRUE(program.HasExe());
     program.WriteSettings(kBefore);
-    // 3999999999 names no process; this test's own process runs. The program holds the settings
-    // file now, so no copy is in the middle of a save there.
+    // 3999999999 names no process; this test's own process runs.
     const std::wstring dead = L"settings.ini.3999999999-1.tmp";
     const std::wstring dead_backup = L"settings.ini.3999999999-2-old.tmp";
     const std::wstring running =
         L"settings.ini." + std::to_wstring(GetCurrentProcessId()) + L"-1.tmp";
     const std::wstring not_ours = L"settings.ini.bak.tmp";
+    NameList all{L"kestrune.exe", L"settings.ini"};
     for (const std::wstring& name : {dead, dead_backup, running, not_ours}) {
         ASSERT_TRUE(PutFile(program.File(name), "left"));
+        ASSERT_TRUE(Age(program.File(name), 60)) << "older than settings.ini";
+        all.push_back(name);
     }
+    std::sort(all.begin(), all.end());
+
+    // A copy in another session holds the file's claim.
+    const HANDLE other_session =
+        CreateMutexW(nullptr, FALSE, EverySessionClaimName(WideToUtf8(program.settings())).c_str());
+    ASSERT_NE(other_session, nullptr);
+    ASSERT_NE(program.StartToMainWindow(), nullptr);
+    EXPECT_EQ(FileNames(program.folder()), all);
+    program.Stop();
+    CloseHandle(other_session);
+
     ASSERT_NE(program.StartToMainWindow(), nullptr);
     NameList kept{L"kestrune.exe", not_ours, L"settings.ini"};
     std::sort(kept.begin(), kept.end());

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <windows.h>
+// After <windows.h>:
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "ui/system_tray.hpp"
 
 namespace kestrune::testing {
 
@@ -81,6 +85,21 @@ inline HWND FocusOf(HWND window) {
 
 inline std::size_t Count(const std::vector<std::int32_t>& ids, std::int32_t id) {
     return static_cast<std::size_t>(std::count(ids.begin(), ids.end(), id));
+}
+
+// Whether the shell holds the program's icon: changing nothing of an icon succeeds only
+// when it is there.
+inline bool TrayIconPresent(HWND owner) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = kTrayIconId;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// What the shell sends when the user clicks the icon.
+inline void ClickTrayIcon(HWND main) {
+    PostMessageW(main, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONUP);
 }
 
 // A window of this test process with the focus, so that the program is in the background.
