@@ -9,14 +9,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <map>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fakes/fakes.hpp"
+#include "fakes/memory_disk.hpp"
 #include "fakes/temp_folder.hpp"
 #include "hotkeys/key_table.hpp"
 #include "hotkeys/poll.hpp"
@@ -56,59 +55,6 @@ void operator delete(void* block, std::size_t) noexcept {
 
 namespace kestrune {
 namespace {
-
-// A disk that keeps its files in memory. Ten thousand saves flushed to a real disk take seconds;
-// here they take milliseconds, and what the core keeps or leaks is the same.
-class MemoryDisk final : public file_store::Disk {
-  public:
-    MemoryDisk() : previous_(file_store::Use(this)) {}
-    ~MemoryDisk() override { file_store::Use(previous_); }
-    MemoryDisk(const MemoryDisk&) = delete;
-    MemoryDisk& operator=(const MemoryDisk&) = delete;
-
-    std::map<std::string, std::string, std::less<>> files;
-
-    file_store::ReadResult ReadAll(std::string_view path) override {
-        const auto file = files.find(path);
-        if (file == files.end()) return {FileResult::kMissing, {}};
-        return {FileResult::kOk, file->second};
-    }
-    file_store::Inspection Inspect(std::string_view path) override {
-        const bool exists = files.find(path) != files.end();
-        return {exists ? file_store::FileKind::kWritable : file_store::FileKind::kMissing,
-                std::string(path), false, 0};
-    }
-    FileResult WriteTemporary(std::string_view target, std::string_view bytes,
-                              std::string& temporary) override {
-        temporary = file_store::TemporaryPath(target, 1, made_++);
-        files.emplace(temporary, bytes);
-        return FileResult::kOk;
-    }
-    FileResult Replace(std::string_view temporary, std::string_view target,
-                       bool target_exists) override {
-        if (!target_exists && files.find(target) != files.end()) return FileResult::kAppeared;
-        auto node = files.extract(files.find(temporary));
-        files.insert_or_assign(std::string(target), std::move(node.mapped()));
-        return FileResult::kOk;
-    }
-    FileResult WriteInPlace(std::string_view target, std::string_view bytes) override {
-        files.find(target)->second = bytes;
-        return FileResult::kOk;
-    }
-    FileResult Remove(std::string_view path) override {
-        if (const auto file = files.find(path); file != files.end()) files.erase(file);
-        return FileResult::kOk;
-    }
-    void Pause(int) override {}
-    std::vector<file_store::Leftover> Leftovers(std::string_view) override { return {}; }
-    bool MatchesOrdinaryFile(std::string_view pattern) override {
-        return files.find(pattern) != files.end();
-    }
-
-  private:
-    file_store::Disk* previous_;
-    unsigned made_ = 0;
-};
 
 // What a run may not grow: the heap, the open descriptors, the files in the program's folder.
 struct Footprint {
@@ -172,7 +118,7 @@ TEST(LongRun, IdleTicksAndActivationsLeaveNothingBehind) {
     EXPECT_EQ(footprint(folder.EntryCount()), start) << "after 100,000 idle ticks";
 
     // The activations save to a disk in memory.
-    MemoryDisk disk;
+    fakes::MemoryDisk disk;
     disk.files[host.settings_file] = settings;
     // The first ones make what lasts (the captions' room, ...).
     for (int i = 0; i < 10; ++i) activation();
