@@ -8,7 +8,7 @@ kestrune_packages=(
     wine wine64
     xvfb xauth x11-utils imagemagick
     util-linux procps
-    python3
+    python3 python3-yaml python3-jsonschema
 )
 
 # clang and its libFuzzer runtime, for scripts/fuzz.

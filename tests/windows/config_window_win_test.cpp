@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,16 +27,11 @@ const std::vector<std::wstring> kFunctions = [] {
     return names;
 }();
 
-// The program with its main window on the screen, and its configuration window's list.
+// The program, with what only these tests read of its configuration window.
 class Program : public RunningProgram {
   public:
     using RunningProgram::RunningProgram;
 
-    HWND List() const { return FindWindowExW(Config(), nullptr, L"ComboBox", nullptr); }
-    std::wstring Current() const {
-        const HWND label = ChildStartingWith(Config(), L"C&urrent Config");
-        return label ? TextOf(GetWindow(label, GW_HWNDNEXT)) : L"(no label)";
-    }
     std::vector<std::wstring> Items() const {
         std::vector<std::wstring> items;
         const LRESULT count = SendMessageW(List(), CB_GETCOUNT, 0, 0);
@@ -55,26 +49,7 @@ class Program : public RunningProgram {
                    ? L"(none)"
                    : Items()[static_cast<std::size_t>(index)];
     }
-    // Picks a function as the user does: the list tells the window its selection changed.
-    void Select(const std::wstring& function) {
-        const HWND list = List();
-        const auto index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                        reinterpret_cast<LPARAM>(function.c_str()));
-        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(Config(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
-    }
 };
-
-std::vector<std::string> NonBlankLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find_first_not_of(" \t") != std::string::npos) lines.push_back(line);
-    }
-    return lines;
-}
 
 TEST(ConfigWindow, FirstOpeningWithoutASettingsFile) {
     Program program;

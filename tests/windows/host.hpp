@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,17 @@ inline std::string FileBytes(const std::wstring& path) {
     }
     CloseHandle(file);
     return bytes;
+}
+
+// The lines of `text` that hold more than blanks, without their line ends.
+inline std::vector<std::string> NonBlankLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find_first_not_of(" \t") != std::string::npos) lines.push_back(line);
+    }
+    return lines;
 }
 
 // Makes the file hold `bytes`. Nothing shares it while it is written, so a reader sees the old

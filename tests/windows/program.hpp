@@ -236,20 +236,25 @@ class ProgramFolderCopy {
 };
 
 // How an end-to-end test starts: a copy in a folder of its own with `settings` as its
-// settings file (none when empty), started, and its main window once on the screen (`main`,
-// null when any of that failed).
+// settings file (none when empty), or made ready by `prepare` (which may put files or links
+// there); started, and its main window once on the screen (`main`, null when any of that
+// failed). With the helpers that assign keys through the program's windows.
 class RunningProgram : public ProgramFolderCopy {
   public:
-    explicit RunningProgram(const std::string& settings = {}) {
-        if (!settings.empty()) WriteSettings(settings);
+    explicit RunningProgram(const std::function<void(RunningProgram&)>& prepare) {
+        prepare(*this);
         main = StartToMainWindow();
     }
+    explicit RunningProgram(const std::string& settings = {})
+        : RunningProgram([&](RunningProgram& program) {
+              if (!settings.empty()) program.WriteSettings(settings);
+          }) {}
     // The text of the main window's label that starts with `prefix`.
     std::wstring Label(const std::wstring& prefix) const { return LabelStartingWith(main, prefix); }
     // The close box of `window`.
     static void Close(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
-    // The configuration window and the key capture window.
+    // The configuration window and the key capture window ("Set Key").
     HWND Config() const { return WindowCaptioned(L"Key Configuration"); }
     HWND SetKey() const { return WindowCaptioned(L"Set Key"); }
     bool ConfigShown() const { return Config() && IsWindowVisible(Config()); }
@@ -258,13 +263,11 @@ class RunningProgram : public ProgramFolderCopy {
     bool SetKeyReady() const {
         return SetKeyShown() && IsWindowEnabled(ChildStartingWith(SetKey(), L"Press"));
     }
-
     // "&Configure" on the main window; the configuration window once it is on the screen.
     HWND OpenConfig() {
         Press(ChildStartingWith(main, L"&Configure"));
         if (!PumpUntil([&] { return ConfigShown(); }, std::chrono::seconds(5))) return nullptr;
-        PumpFor(std::chrono::milliseconds(
-            300));  // let it take the focus before anything is typed to it
+        PumpFor(std::chrono::milliseconds(300));  // let it take the focus before typing to it
         return Config();
     }
     // "&Change"; the key capture window once it is on the screen and taking keys.
@@ -273,6 +276,21 @@ class RunningProgram : public ProgramFolderCopy {
         PostMessageW(ChildStartingWith(Config(), L"&Change"), BM_CLICK, 0, 0);
         if (!PumpUntil([&] { return SetKeyReady(); }, std::chrono::seconds(5))) return nullptr;
         return SetKey();
+    }
+    // The configuration window's list of functions, and the key it shows for the selected one.
+    HWND List() const { return FindWindowExW(Config(), nullptr, L"ComboBox", nullptr); }
+    std::wstring Current() const {
+        const HWND label = ChildStartingWith(Config(), L"C&urrent Config");
+        return label ? TextOf(GetWindow(label, GW_HWNDNEXT)) : L"(no label)";
+    }
+    // Picks a function as the user does: the list tells the window its selection changed.
+    void Select(const std::wstring& function) {
+        const HWND list = List();
+        const auto index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(function.c_str()));
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(Config(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
     }
 
     HWND main = nullptr;

@@ -106,6 +106,48 @@ TEST(SettingsFile, AHardLinkStaysOneFileThatBothNamesSee) {
     program.Stop();
 }
 
+// As Scoop keeps a portable program's data: the manifest's pre_install step leaves an empty
+// settings.ini in the persist folder, and the program's folder gets a hard link to it. The key
+// stored with Set Key, and the count of the shortcut that uses it, reach the persisted file.
+TEST(SettingsFile, ScoopsPersistedFileKeepsTheKeyAndTheCount) {
+    TempFolder persist(L"data");
+    const std::wstring kept = persist.File(L"settings.ini");
+    ASSERT_TRUE(PutFile(kept, ""));
+    StandInPlayer player;
+    RunningProgram program([&](RunningProgram& folder) {
+        if (folder.HasExe()) CreateHardLinkW(folder.settings().c_str(), kept.c_str(), nullptr);
+    });
+    ASSERT_NE(program.main, nullptr);
+    ASSERT_TRUE(IdentityOf(program.settings()).SameFileAs(IdentityOf(kept)));
+    EXPECT_EQ(program.Label(L"Functions Executed"), L"Functions Executed - 0");
+
+    ASSERT_NE(program.OpenConfig(), nullptr);
+    program.Select(L"Next Track");
+    EXPECT_EQ(program.Current(), L"Unassigned");
+    ASSERT_NE(program.OpenSetKey(), nullptr);
+    ASSERT_TRUE(HoldKeysUntil({VK_F6}, [&] { return !program.SetKeyShown(); }));
+    ASSERT_TRUE(PumpUntil([&] { return program.Current() == L"ALT + F6"; }, 2s));
+    RunningProgram::Close(program.Config());
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(program.main); }, 2s));
+
+    ForegroundWindow elsewhere;
+    PumpFor(kFocusSettles);
+    ASSERT_TRUE(HoldAltWithUntil(VK_F6, [&] { return !player.received.empty(); }));
+    EXPECT_EQ(player.received, std::vector<std::int32_t>{40048}) << "Next Track, once";
+    EXPECT_TRUE(PumpUntil(
+        [&] { return program.Label(L"Functions Executed") == L"Functions Executed - 1"; }, 2s));
+
+    EXPECT_EQ(NonBlankLines(FileBytes(kept)),
+              (std::vector<std::string>{"[KEYS]", "next track=117", "next track_n=F6", "[OTHER]",
+                                        "executed=1"}));
+    const FileIdentity in_program = IdentityOf(program.settings());
+    EXPECT_TRUE(in_program.SameFileAs(IdentityOf(kept))) << "still one file";
+    EXPECT_EQ(in_program.links, 2u);
+    EXPECT_EQ(FileNames(program.folder()), (NameList{L"kestrune.exe", L"settings.ini"}));
+    EXPECT_EQ(FileNames(persist.path()), NameList{L"settings.ini"});
+    program.Stop();
+}
+
 TEST(SettingsFile, ASymbolicLinkStaysALinkAndItsTargetHoldsTheCount) {
     TempFolder synced(L"data");
     const std::wstring target = synced.File(L"settings.ini");
