@@ -49,7 +49,34 @@ std::atomic<long long> made_blocks{0};
     std::free(block);
 }
 
+// Every other form goes through the two above, so that no block is made by one allocator and
+// freed by another (the standard library's temporary buffers use the nothrow form, say).
 void operator delete(void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
+void operator delete[](void* block) noexcept {
+    operator delete(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    operator delete(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
     operator delete(block);
 }
 
