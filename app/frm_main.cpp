@@ -85,6 +85,8 @@ class MainForm final : public Form,
     // The items that the icon's menu and the system menu share, checked as things stand.
     void AddSettingsItems(HMENU menu);
     void CheckSettingsItems(HMENU menu);
+    // Does what a settings item asks; false for any other item.
+    bool ChooseSettingsItem(UINT item);
     // "&Pause shortcuts": while paused, the poll looks at no key and runs nothing.
     void PauseShortcuts(bool paused);
     // "Start with &Windows".
@@ -293,16 +295,11 @@ void MainForm::SystemTray1_Menu() {
             SystemTray1.SetTrayAction(SystemTray::kDelete);
             cmdConfigure_Click();
             break;
-        case kMenuPause:
-            PauseShortcuts(!paused_);
-            break;
-        case kMenuStartWithWindows:
-            ToggleStartWithWindows();
-            break;
         case kMenuExit:
             Unload();
             break;
         default:
+            ChooseSettingsItem(chosen);
             break;
     }
 }
@@ -312,6 +309,12 @@ void MainForm::AddSettingsItems(HMENU menu) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kMenuPause, L"&Pause shortcuts");
     AppendMenuW(menu, MF_STRING, kMenuStartWithWindows, L"Start with &Windows");
+}
+
+bool MainForm::ChooseSettingsItem(UINT item) {
+    if (item == kMenuPause) PauseShortcuts(!paused_);
+    if (item == kMenuStartWithWindows) ToggleStartWithWindows();
+    return item == kMenuPause || item == kMenuStartWithWindows;
 }
 
 void MainForm::CheckSettingsItems(HMENU menu) {
@@ -381,9 +384,7 @@ bool MainForm::Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resu
     }
     if (message == WM_SYSCOMMAND && !unloading_) {
         const UINT command = static_cast<UINT>(wparam & 0xFFF0);
-        if (command == kMenuPause || command == kMenuStartWithWindows) {
-            if (command == kMenuPause) PauseShortcuts(!paused_);
-            if (command == kMenuStartWithWindows) ToggleStartWithWindows();
+        if (ChooseSettingsItem(command)) {
             result = 0;
             return true;
         }
